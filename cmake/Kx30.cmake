@@ -49,7 +49,9 @@ function(kx30_add_gtest)
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
+  # Tests are named "<executable>.<Suite>.<Case>", so `ctest -R <executable>` finds them.
   gtest_discover_tests(${T_NAME}
+    TEST_PREFIX "${T_NAME}."
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENVIRONMENT}")
 endfunction()
