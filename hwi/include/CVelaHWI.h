@@ -15,15 +15,16 @@
 #include "KelvaneX30Export.h"
 
 class CKeyboardUtil;
-class CKeyboardDefine;
+class CKelvaneX30;
 
 class KX30_API CVelaHWI {
 public:
     CVelaHWI();
     ~CVelaHWI();
     CVelaHWI(const CVelaHWI&) = delete;
-    // Copies the store's contents (definitions and light bytes) and the version text into
-    // this object's own store. Transport and store are never shared between two objects.
+    // Copies the store's contents (definitions and light bytes), the version text and the
+    // read timeout into this object's own store. Transport and store are never shared
+    // between two objects; while this object is closed it has no store to copy into.
     CVelaHWI& operator=(const CVelaHWI& other);
 
     // Opens the first keyboard found (a real one first, then an emulator). True at once
@@ -38,12 +39,14 @@ public:
 
     // Empties all 174 slots and zeroes the light bytes.
     bool prepare();
-    // Stores one key definition from a configuration array. level 0 or 1, key 1..87.
-    // True when stored; false when refused (unknown kind, key or level out of range, or a
-    // definition that does not fit a key record), in which case the store is unchanged.
+    // Stores one key definition from a configuration array of count ints. level 0 or 1,
+    // key 1..87. True when stored; false when refused (unknown kind, key or level out of
+    // range, an array shorter than its counts say, or a definition that does not fit a key
+    // record), in which case the store is unchanged. values is only read.
     bool setKeyConfiguration(int level, int key, int* values, int count);
     // Writes the slot's definition as a configuration array into values (at most capacity
-    // ints). An empty slot reads as kind 0 with no codes.
+    // ints). An empty slot reads as kind 0 with no codes. False, values untouched, when the
+    // array does not fit capacity, level or key are out of range or no device is open.
     bool getKeyConfiguration(int level, int key, int* values, int capacity);
 
     // Sends all 174 slots (begin report, records, end report). True when every report was
@@ -75,7 +78,8 @@ public:
     // image is not acceptable (nothing is sent then) or a write failed.
     bool WriteFirmwareToKeyboard(char* text, int length, IProgressSink* progress);
 
-    // How long one report read may wait, in milliseconds (default 2000).
+    // How long one report read (and a write blocked by a busy keyboard) may wait, in
+    // milliseconds (default 2000).
     void setReadTimeout(int milliseconds);
     int readTimeout() const;
 
@@ -84,8 +88,8 @@ public:
     void attachTransport(std::unique_ptr<CKeyboardUtil> transport);
 
 private:
-    CKeyboardUtil* transport = nullptr;  // owned
-    CKeyboardDefine* model = nullptr;    // owned; exists exactly while transport exists
+    std::unique_ptr<CKeyboardUtil> transport;
+    std::unique_ptr<CKelvaneX30> model;  // exists exactly while transport exists
     wchar_t versionText[64] = {};
     int readTimeoutMs = 2000;
 };

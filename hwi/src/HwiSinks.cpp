@@ -1,0 +1,4 @@
+#include "HwiSinks.h"
+
+IProgressSink::~IProgressSink() = default;
+IHookTarget::~IHookTarget() = default;
