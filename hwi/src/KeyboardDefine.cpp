@@ -113,13 +113,15 @@ bool CKelvaneX30::readKeys(IProgressSink* progress, int timeoutMs) {
         record.assign(payload, payload + kPayloadSize);
         if (kind == 2 && payload[7] > kPayloadSize - 8) {
             const int chunks = (payload[7] + kPayloadSize - 9) / (kPayloadSize - 8);
-            // Further chunks carry the same header. Stray reports between them are passed
-            // over; anything else means the record was cut short.
+            // Further chunks carry the same header. Stray reports and records for slots that
+            // cannot exist are passed over between them; anything else means the record was
+            // cut short.
             for (int got = 1; got < chunks;) {
                 if (++reports >= kMaxReportsPerRead) return false;
                 if (!readPayload(*transport, payload, timeoutMs)) return false;
                 if (payload[0] == kEndKeys) return false;
                 if (payload[1] != CKeyDefine::kRecordCommand) continue;
+                if (slotIndex(payload[2], payload[3]) < 0) continue;
                 if (!std::equal(payload, payload + 8, record.begin())) return false;
                 record.insert(record.end(), payload, payload + kPayloadSize);
                 ++got;
