@@ -106,6 +106,20 @@ void paintBase(QPainter& p, int page) {
         editFrame(p, kKeyMapValueEdit);
         if (page == 2)
             editFrame(p, kKeyMapDelayEdit);
+        if (page == 3) {
+            // An emulation types up to six keys one after another: six caps joined by arrows.
+            for (int i = 0; i < 6; ++i) {
+                const QRectF cap(388 + i * 26, 212, 20, 20);
+                p.setPen(QPen(QColor(70, 75, 84), 1));
+                p.setBrush(QColor(36, 39, 44));
+                p.drawRoundedRect(cap.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+                p.fillRect(QRectF(cap.left() + 4, cap.top() + 3, cap.width() - 8, 1), QColor(255, 255, 255, 30));
+                if (i < 5) {
+                    p.setPen(QPen(i == 0 ? palette::accent : palette::dimGlyph, 1.4, Qt::SolidLine, Qt::RoundCap));
+                    p.drawLine(QPointF(cap.right() + 1.5, cap.center().y()), QPointF(cap.right() + 4.5, cap.center().y()));
+                }
+            }
+        }
         break;
     case 4:
         sectionRule(p, 172, 134);

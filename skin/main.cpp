@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kx30-skin-painter <png-folder> <qrc-file> [--check <folder>]\n");
         return 2;
     }
-    const QDir pngDir(args.at(1));
+    const QDir pngDir(QDir(args.at(1)).absolutePath());
     if (!QDir().mkpath(pngDir.absolutePath())) {
         std::fprintf(stderr, "kx30-skin-painter: cannot create %s\n", qPrintable(pngDir.absolutePath()));
         return 1;
