@@ -85,15 +85,6 @@ bool CXmlDocument::SetDocumentText(std::optional<std::u16string_view> text) {
   return IsWellFormed();
 }
 
-bool CXmlDocument::SetDocumentText(std::u16string&& text) {
-  if (flags_ & (DOCFLAG_READ_FILE | DOCFLAG_WRITE_FILE)) return false;
-  if (text.size() > kMaxTextLength) return false;
-  result_.clear();
-  text_ = std::move(text);
-  parse();
-  return IsWellFormed();
-}
-
 std::uint32_t CXmlDocument::newRecord() {
   index_.ensureSlot(nextFree_);
   return nextFree_++;

@@ -29,8 +29,6 @@ class CXmlDocument {
   // empty and the index storage is freed. False and no change while a file mode bit is set,
   // and for a text longer than the index can address (2^32 - 2 units).
   bool SetDocumentText(std::optional<std::u16string_view> text);
-  // Takes the text over without copying it (used by LoadFile), then parses it.
-  bool SetDocumentText(std::u16string&& text);
   const std::u16string& GetDocumentText() const { return text_; }
 
   bool IsWellFormed() const;

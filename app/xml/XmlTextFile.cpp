@@ -69,8 +69,9 @@ long long readFull(int fd, void* buf, std::size_t n) {
   return (long long)got;
 }
 
-bool writeFull(int fd, const void* buf, std::size_t n) {
-  std::size_t done = 0;
+// Writes all n bytes; `done` receives how many got written before a failure.
+bool writeFull(int fd, const void* buf, std::size_t n, std::size_t& done) {
+  done = 0;
   while (done < n) {
     const ssize_t r = ::write(fd, static_cast<const char*>(buf) + done, n - done);
     if (r < 0) {
@@ -442,8 +443,10 @@ struct Writer {
   int error = 0;
   bool put(const void* data, std::size_t n) {
     if (error) return false;
-    if (!writeFull(fd, data, n)) {
+    std::size_t done = 0;
+    if (!writeFull(fd, data, n, done)) {
       error = errno ? errno : EIO;
+      written += done;
       return false;
     }
     written += n;
