@@ -277,15 +277,29 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
 }
 
 XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, long long value) {
-  const std::string s = std::to_string(value);
-  return SetAttribute(name, std::u16string(s.begin(), s.end()));
+  // Signed decimal, as "%d" writes it.
+  char16_t buf[24];
+  char16_t* end = buf + 24;
+  char16_t* p = end;
+  unsigned long long v = value < 0 ? 0ull - (unsigned long long)value : (unsigned long long)value;
+  do {
+    *--p = char16_t(u'0' + v % 10);
+    v /= 10;
+  } while (v);
+  if (value < 0) *--p = u'-';
+  return SetAttribute(name, std::u16string_view(p, std::size_t(end - p)));
 }
 
 XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, std::u16string_view value) {
   if (flags_ & DOCFLAG_READ_FILE) return {XmlStatus::FileModeActive};
   if (!current_) return {XmlStatus::NoCurrentElement};
-  std::u16string quoted = u"\"";
-  quoted += EscapeText(value, NODEFLAG_ESCAPE_QUOTES);
+  // Values without markup characters, such as every number, need no escaping pass.
+  const bool plain = value.find_first_of(u"&<>\"'") == std::u16string_view::npos;
+  std::u16string quoted;
+  quoted.reserve(value.size() + name.size() + 4);
+  quoted += u'"';
+  if (plain) quoted += value;
+  else quoted += EscapeText(value, NODEFLAG_ESCAPE_QUOTES);
   quoted += u'"';
 
   const AttributeSpan a = findAttribute(current_, name);
@@ -302,7 +316,8 @@ XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, std::u16string_v
   } else {
     at = a.lastTokenEnd;
     removed = 0;
-    ins = u" ";
+    ins.reserve(name.size() + quoted.size() + 2);
+    ins += u' ';
     ins += name;
     ins += u'=';
     ins += quoted;

@@ -26,7 +26,8 @@ using namespace xml;
 namespace {
 
 constexpr std::size_t kPrefixBytes = 1024;
-constexpr std::size_t kChunkBytes = 1 << 20;
+// Pieces of a file read or written at once: small beside any document worth timing.
+constexpr std::size_t kChunkBytes = 1 << 16;
 
 struct BomRow {
   const char* bytes;
@@ -408,8 +409,13 @@ class TempFile {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     for (int attempt = 0; attempt < 100; ++attempt) {
-      path_ = dir / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                     std::to_string(counter++));
+      std::string name = ".";
+      name += target.filename().string();
+      name += ".tmp-";
+      name += std::to_string(::getpid());
+      name += '-';
+      name += std::to_string(counter++);
+      path_ = dir / name;
       fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0 || errno != EEXIST) break;
     }
