@@ -78,8 +78,14 @@ std::uint32_t NodeScanner::endOfStartTag(std::uint32_t i, bool& empty) const {
   const char16_t* end = t_ + n_;
   const char16_t* p = t_ + i;
   for (;;) {
-    p = findEither(p, end, u'=', u'>');
-    if (p == end) return npos;
+    // Names and the blanks between attributes are short: a plain loop that passes over
+    // everything above '>' with one comparison beats a block search here.
+    for (;; ++p) {
+      if (p == end) return npos;
+      const char16_t c = *p;
+      if (c > u'>') continue;
+      if (c == u'=' || c == u'>') break;
+    }
     if (*p == u'>') {
       empty = p[-1] == u'/';
       return std::uint32_t(p - t_) + 1;
@@ -88,7 +94,8 @@ std::uint32_t NodeScanner::endOfStartTag(std::uint32_t i, bool& empty) const {
     while (p < end && isXmlSpace(*p)) ++p;
     if (p == end) return npos;
     if (*p == u'"' || *p == u'\'') {
-      p = findChar(p + 1, end, *p);
+      const char16_t q = *p++;
+      while (p < end && *p != q) ++p;
       if (p == end) return npos;
       ++p;
       continue;

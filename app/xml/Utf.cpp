@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace xml::utf {
 namespace {
 
@@ -26,6 +30,20 @@ std::size_t decodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, st
                        std::size_t& zeros, bool final) {
   std::size_t i = 0, o = 0;
   while (i < n) {
+#if defined(__SSE2__)
+    if (n - i >= 16) {
+      // 16 ASCII bytes, none of them zero, widen to 16 units at once.
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+      const __m128i zero = _mm_setzero_si128();
+      if (_mm_movemask_epi8(block) == 0 && _mm_movemask_epi8(_mm_cmpeq_epi8(block, zero)) == 0) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o + 8), _mm_unpackhi_epi8(block, zero));
+        i += 16;
+        o += 16;
+        continue;
+      }
+    }
+#else
     if (n - i >= 16) {
       const std::uint64_t a = load64(in + i), b = load64(in + i + 8);
       if (plainAscii(a) && plainAscii(b)) {
@@ -35,6 +53,7 @@ std::size_t decodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, st
         continue;
       }
     }
+#endif
     const unsigned char c = in[i];
     if (c < 0x80) {
       if (c == 0) ++zeros;
