@@ -1,7 +1,11 @@
 #include "KeyEventList.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
+
+#include "CXmlDocument.h"
+#include "Utf.h"
 
 int KeyEventList::indexOfRow(int row) const {
     // 64-bit sum: a huge row plus ViewStartAt must not overflow into a valid index.
@@ -144,4 +148,90 @@ void KeyEventList::swapLists(KeyEventList& a, KeyEventList& b) noexcept {
     std::swap(a.cycles_, b.cycles_);
     std::swap(a.autoInterval_, b.autoInterval_);
     std::swap(a.delay_, b.delay_);
+}
+
+int KeyEventList::parseXmlNumber(std::u16string_view text) {
+    std::size_t i = 0;
+    auto blank = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    while (i < text.size() && blank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i] - u'0');
+        // Past the int range the result is pinned to its end; stop before the sum overflows.
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+xml::XmlOutcome KeyEventList::saveToXml(CXmlDocument& document) const {
+    xml::XmlOutcome result;
+    auto keep = [&result](xml::XmlOutcome outcome) {
+        if (result && !outcome) result = outcome;
+    };
+    keep(document.AddElement(u"List"));
+    keep(document.SetAttribute(u"SizeOfView", sizeOfView_));
+    keep(document.SetAttribute(u"ViewStartAt", viewStartAt_));
+    keep(document.SetAttribute(u"CursorPos", cursorPos_));
+    keep(document.SetAttribute(u"Cycles", cycles_));
+    keep(document.SetAttribute(u"IsAutoInterval", autoInterval_ ? 1 : 0));
+    keep(document.SetAttribute(u"Delay", delay_));
+    document.EnterElement();
+    for (std::size_t i = 0; i < items_.size() && result; ++i) {
+        keep(document.AddElement(u"x"));
+        keep(document.SetAttribute(u"ID", static_cast<long long>(i)));
+        keep(document.SetAttribute(u"t1", xml::utf::utf8ToUtf16(items_[i])));
+        document.EnterElement();
+        keep(children_[i].saveToXml(document));
+        document.LeaveElement();
+    }
+    document.LeaveElement();
+    return result;
+}
+
+void KeyEventList::loadFromXml(CXmlDocument& document) {
+    XmlLoadBudget budget;
+    loadFromXml(document, budget, 1);
+}
+
+void KeyEventList::loadFromXml(CXmlDocument& document, XmlLoadBudget& budget) {
+    loadFromXml(document, budget, 1);
+}
+
+void KeyEventList::loadFromXml(CXmlDocument& document, XmlLoadBudget& budget, int depth) {
+    clear();
+    if (!document.FindElement(u"List")) return;
+    sizeOfView_ = parseXmlNumber(document.GetAttribute(u"SizeOfView"));
+    viewStartAt_ = parseXmlNumber(document.GetAttribute(u"ViewStartAt"));
+    cursorPos_ = parseXmlNumber(document.GetAttribute(u"CursorPos"));
+    cycles_ = parseXmlNumber(document.GetAttribute(u"Cycles"));
+    autoInterval_ = parseXmlNumber(document.GetAttribute(u"IsAutoInterval")) != 0;
+    delay_ = parseXmlNumber(document.GetAttribute(u"Delay"));
+    document.EnterElement();
+    while (document.FindElement(u"x")) {
+        const int id = parseXmlNumber(document.GetAttribute(u"ID"));
+        if (id < 0 || id >= kMaxXmlItems) continue;
+        const long long grow = static_cast<long long>(id) + 1 - count();
+        if (grow > budget.entriesLeft) continue;
+        if (grow > 0) {
+            budget.entriesLeft -= grow;
+            items_.resize(static_cast<std::size_t>(id) + 1);
+            children_.resize(static_cast<std::size_t>(id) + 1, KeyEventList(sizeOfView_));
+        }
+        const auto index = static_cast<std::size_t>(id);
+        items_[index] = xml::utf::utf16ToUtf8(document.GetAttribute(u"t1"));
+        if (depth >= kMaxXmlDepth) {
+            // Not followed: whatever the file nests below here is dropped.
+            children_[index] = KeyEventList(sizeOfView_);
+            continue;
+        }
+        KeyEventList nested;
+        document.EnterElement();
+        nested.loadFromXml(document, budget, depth + 1);
+        document.LeaveElement();
+        children_[index] = std::move(nested);
+    }
+    document.LeaveElement();
 }

@@ -17,6 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "XmlOutcome.h"
+
+class CXmlDocument;
+
 class KeyEventList {
 public:
     // Editors pass this row to append.
@@ -90,7 +94,36 @@ public:
     // Exchanges the complete contents of two lists.
     static void swapLists(KeyEventList& a, KeyEventList& b) noexcept;
 
+    // What a file may make the loader build. Lists nested deeper than kMaxXmlDepth are not
+    // followed (the item keeps an empty nested list); an "x" whose ID would grow its list
+    // past kMaxXmlItems entries, or a whole load past its budget, is skipped. The per-list
+    // cap alone would still let a few kilobytes of "x" elements with large IDs in many lists
+    // allocate gigabytes, hence the budget shared by every list of one load.
+    static constexpr int kMaxXmlDepth = 64;
+    static constexpr int kMaxXmlItems = 65536;
+    struct XmlLoadBudget {
+        long long entriesLeft = 1LL << 20;
+    };
+
+    // Writes the list as a "List" element after the document's current position (as a child
+    // when the current element was just entered): the attributes SizeOfView, ViewStartAt,
+    // CursorPos, Cycles, IsAutoInterval (1 or 0) and Delay, then one "x" per item with its
+    // index "ID", its text "t1" and its nested list. The position ends on the new "List".
+    // Returns the first failed edit; the document may then hold part of the list.
+    xml::XmlOutcome saveToXml(CXmlDocument& document) const;
+    // Clears the list (SizeOfView stays), then reads the next "List" element at the current
+    // level, if there is one, and leaves the position on it. "x" elements may come in any
+    // order; gaps between their IDs become empty items, a later equal ID overwrites, and a
+    // negative or oversized ID is skipped.
+    void loadFromXml(CXmlDocument& document);
+    void loadFromXml(CXmlDocument& document, XmlLoadBudget& budget);
+
+    // An attribute number as profiles read it: leading blanks, an optional sign, then the
+    // decimal digits up to the first other character; 0 without digits, saturated to int.
+    static int parseXmlNumber(std::u16string_view text);
+
 private:
+    void loadFromXml(CXmlDocument& document, XmlLoadBudget& budget, int depth);
     // ViewStartAt + row as an item index, or -1 when it addresses no item.
     int indexOfRow(int row) const;
     void appendAndSelect(const std::string& text);
