@@ -54,8 +54,10 @@ CVelaDialogKeyMapSettings::CVelaDialogKeyMapSettings(KeyboardConfiguration& conf
       language_(configuration.language) {
     setMouseTracking(true);
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    // Tooltips of the catalogue icons: blue on yellow.
-    setStyleSheet(QStringLiteral("QToolTip { color: #0000ff; background-color: #ffff00; }"));
+    // Tooltips of the catalogue icons: blue on yellow. The edits are orange on dark; with a
+    // style sheet in force their palette alone would not colour the line edits.
+    setStyleSheet(QStringLiteral("QToolTip { color: #0000ff; background-color: #ffff00; }"
+                                 "QLineEdit, QPlainTextEdit { color: #ff6f00; background-color: #141414; border: none; }"));
     tipTimer_.setSingleShot(true);
     tipTimer_.setInterval(100);
     connect(&tipTimer_, &QTimer::timeout, this, [this] {
