@@ -74,6 +74,7 @@ void UninstallHook() {
 }
 
 bool IsHookAvailable() {
+    if (tDelivering) return true;  // a key is being delivered: the capture runs
     HookState& s = gState;
     std::lock_guard lock(s.control);
     return s.installed || hookbackend::available();

@@ -292,14 +292,17 @@ TEST_F(HookX11, ATargetCallingBackFromItsPostIsRefused) {
         void postHookedKey(std::uint32_t w, std::uint32_t l) noexcept override {
             installedAgain = InstallHook(this);
             UninstallHook();
+            available = available && IsHookAvailable();
             RecordingTarget::postHookedKey(w, l);
         }
         bool installedAgain = true;
+        bool available = true;
     } target;
     ASSERT_TRUE(InstallHook(&target));
     xdotool("key b");
     EXPECT_EQ(target.waitFor(2).size(), 2u);
     EXPECT_FALSE(target.installedAgain);
+    EXPECT_TRUE(target.available);
     EXPECT_FALSE(other.grabKeyboard()) << "the capture still runs";
 }
 
