@@ -4,6 +4,7 @@
 
 #include "CVelaApp.h"
 #include "CVelaDialogBkLightSettings.h"
+#include "KeyAssignment.h"
 #include "KeyboardConfiguration.h"
 #include "MainWindowStartup.h"
 #include "TransferCommands.h"
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     };
     commands.firmwareUpdate = [&runner](CVelaDlg& w) {
         runFirmwareUpdateCommand(&w, w.configuration(), w.skin(), w.services(), *runner);
+    };
+    commands.keyAssignment = [](CVelaDlg& w, int) {
+        runKeyAssignmentDialog(&w, w.configuration(), w.skin());
     };
     CVelaApp::Startup startup = mainWindowStartup(configuration, commands);
     startup.runMainWindow = [&runner, run = startup.runMainWindow](CVelaApp& app) {
