@@ -82,7 +82,8 @@ std::unique_ptr<CKeyDefine> CKeyDefine::fromConfiguration(int levelNumber, int k
             if (n > kMaxMacroPayload || count < 4 + n || !allBytes(values + 4, n)) return nullptr;
             def->codes.assign(values + 4, values + 4 + n);
         } else {
-            if (4 * n - 3 > kMaxMacroPayload) return nullptr;
+            // Compared as a step count: 4 * n - 3 overflows for a huge n.
+            if (n > (kMaxMacroPayload + 3) / 4) return nullptr;
             const int used = n > 0 ? 2 * n - 1 : 0;
             if (count < 4 + used) return nullptr;
             def->codes.resize(n);
