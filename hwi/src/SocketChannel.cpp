@@ -2,13 +2,18 @@
 #include "ReportChannels.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <linux/sockios.h>  // SIOCOUTQ
+#endif
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -60,7 +65,7 @@ public:
         for (;;) {
             const ssize_t n = ::send(fd, report, static_cast<std::size_t>(length),
                                      MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n == length) return true;
+            if (n == length) return waitUntilTaken(bounded, deadline);
             if (n >= 0) return false;
             if (errno == EINTR) continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK) return false;  // gone
@@ -96,6 +101,30 @@ public:
     }
 
 private:
+    // A USB write ends when the keyboard has taken the report. Here the report may still sit
+    // in the socket: wait until the emulator has read it, so that a keyboard unplugged
+    // meanwhile fails this write instead of going unnoticed. False when it went away or did
+    // not take the report before deadline.
+    bool waitUntilTaken(bool bounded, Clock::time_point deadline) {
+        for (int round = 0;; ++round) {
+            int pending = 0;
+#if defined(SIOCOUTQ)
+            if (::ioctl(fd, SIOCOUTQ, &pending) != 0) return true;  // cannot tell: sent is all we know
+#endif
+            pollfd p{fd, 0, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+                return false;  // gone: whatever was pending is lost with it
+            if (pending <= 0) return true;
+            if (bounded && Clock::now() >= deadline) return false;
+            // The emulator usually reads within microseconds; yield first, then nap.
+            if (round < 64) {
+                std::this_thread::yield();
+            } else {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        }
+    }
+
     int fd = -1;
 };
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "CVelaHWI.h"
 #include "KeyboardUtil.h"
@@ -70,9 +71,14 @@ TEST(HwiSocketTransport, ReportsTravelWholeAndReadsHandBackThePayload) {
 
     std::array<std::uint8_t, 65> out{};
     out[2] = 0xF2;
-    ASSERT_TRUE(util->writeReport(out.data(), 65));
+    // A write ends once the keyboard has taken the report: the peer reads meanwhile.
     std::array<std::uint8_t, 100> got{};
-    ASSERT_EQ(peer.receive(got.data(), got.size()), 65);
+    int received = 0;
+    std::thread reader([&] { received = peer.receive(got.data(), got.size()); });
+    const bool written = util->writeReport(out.data(), 65);
+    reader.join();
+    ASSERT_TRUE(written);
+    ASSERT_EQ(received, 65);
     EXPECT_EQ(got[2], 0xF2);
 
     std::array<std::uint8_t, 65> in{};

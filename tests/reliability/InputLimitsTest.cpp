@@ -122,7 +122,9 @@ void report(const char* what, const Figures& f) {
                 kSanitized ? " (sanitized build)" : "");
     EXPECT_TRUE(f.ok) << what;
     // Far above the 64 MB aimed at: this catches growth without bound, not a slow path.
-    if (!kSanitized) EXPECT_LT(f.extraKb, 512L * 1024) << what;
+    if (!kSanitized) {
+        EXPECT_LT(f.extraKb, 512L * 1024) << what;
+    }
 }
 
 TEST(InputLimits, DeepNesting) {
