@@ -103,18 +103,21 @@ public:
 private:
     // A USB write ends when the keyboard has taken the report. Here the report may still sit
     // in the socket: wait until the emulator has read it, so that a keyboard unplugged
-    // meanwhile fails this write instead of going unnoticed. False when it went away or did
-    // not take the report before deadline.
+    // meanwhile fails this write (or the next one) instead of going unnoticed. False when it
+    // went away with the report unread or did not take it before deadline.
     bool waitUntilTaken(bool bounded, Clock::time_point deadline) {
         for (int round = 0;; ++round) {
             int pending = 0;
 #if defined(SIOCOUTQ)
             if (::ioctl(fd, SIOCOUTQ, &pending) != 0) return true;  // cannot tell: sent is all we know
 #endif
+            // Queue first, then hang-up: a queue found empty before the hang-up was read.
             pollfd p{fd, 0, 0};
-            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
-                return false;  // gone: whatever was pending is lost with it
+            const bool gone = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+            // Empty and gone cannot tell a report read just before the close from one dropped
+            // with it: taken as sent, like a USB write the device acknowledged as it went away.
             if (pending <= 0) return true;
+            if (gone) return false;
             if (bounded && Clock::now() >= deadline) return false;
             // The emulator usually reads within microseconds; yield first, then nap.
             if (round < 64) {
