@@ -7,11 +7,16 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-"$wrapper" -- sh -c 'echo "$DISPLAY" >"$1"; xdpyinfo >/dev/null' sh "$out/display" \
+# The command records its display and the pid of the server behind it. Other tests may start their own servers meanwhile, even on the same display
+# number once it is free again, so "gone afterwards" is asked of that very process.
+"$wrapper" -- sh -c 'echo "$DISPLAY" >"$1"; echo "$WITH_XVFB_PID" >"$2"; xdpyinfo >/dev/null' \
+  sh "$out/display" "$out/pid" \
   || fail "a command on the display did not succeed"
 display=$(cat "$out/display")
 case "$display" in :[0-9]*) ;; *) fail "DISPLAY was '$display'" ;; esac
-xdpyinfo -display "$display" >/dev/null 2>&1 && fail "Xvfb on $display still runs"
+pid=$(cat "$out/pid")
+[ -n "$pid" ] || fail "the wrapper did not name its server"
+kill -0 "$pid" 2>/dev/null && fail "Xvfb on $display (pid $pid) still runs"
 
 "$wrapper" -- sh -c 'exit 7'
 [ $? -eq 7 ] || fail "the exit status was not passed on"

@@ -1,7 +1,6 @@
 #include "EmulatorProcess.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -24,11 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr const char* kEnvName = "KELVANE_X30_EMULATOR";
-
-int msUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return left.count() < 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 60000));
-}
 
 }  // namespace
 
@@ -82,30 +76,35 @@ bool EmulatorProcess::spawn() {
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        error_ = std::string("pipe: ") + std::strerror(errno);
+    // The child's output goes to a file, not a pipe: a test that does not read the events
+    // of a long transfer (thousands of firmware lines) must not stall the emulator.
+    const std::string outPath = dir_ + "/events-" + std::to_string(++spawnCount_) + ".log";
+    const int outFd = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int inFd = outFd < 0 ? -1 : ::open(outPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (outFd < 0 || inFd < 0) {
+        error_ = std::string("open ") + outPath + ": " + std::strerror(errno);
+        if (outFd >= 0) ::close(outFd);
         return false;
     }
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
         error_ = std::string("fork: ") + std::strerror(errno);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
+        ::close(outFd);
+        ::close(inFd);
         return false;
     }
     if (pid == 0) {
         // Only async-signal-safe calls between fork and exec.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(127);
-        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::dup2(outFd, STDOUT_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(pipeFds[1]);
+    ::close(outFd);
     pid_ = pid;
-    out_ = pipeFds[0];
+    out_ = inFd;
     partial_.clear();
     lines_.clear();
     cursor_ = 0;
@@ -130,28 +129,36 @@ bool EmulatorProcess::spawn() {
 bool EmulatorProcess::readLines(Clock::time_point deadline) {
     if (out_ < 0) return false;
     for (;;) {
-        pollfd p{out_, POLLIN, 0};
-        const int r = ::poll(&p, 1, msUntil(deadline));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return true;  // timeout: nothing more for now
         char buf[4096];
         const ssize_t n = ::read(out_, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
+        if (n > 0) {
+            partial_.append(buf, static_cast<std::size_t>(n));
+            bool gotLine = false;
+            for (std::size_t nl; (nl = partial_.find('\n')) != std::string::npos;) {
+                lines_.push_back(partial_.substr(0, nl));
+                partial_.erase(0, nl + 1);
+                gotLine = true;
+            }
+            if (gotLine) return true;
+            continue;
+        }
+        // At the end of what was written so far: the output has ended once the child is gone.
+        if (pid_ > 0) reap(false);
+        if (pid_ <= 0) {
+            const ssize_t rest = ::read(out_, buf, sizeof buf);
+            if (rest > 0) {
+                partial_.append(buf, static_cast<std::size_t>(rest));
+                continue;
+            }
             ::close(out_);
             out_ = -1;
             if (!partial_.empty()) lines_.push_back(std::move(partial_));
             partial_.clear();
             return false;
         }
-        partial_.append(buf, static_cast<std::size_t>(n));
-        bool gotLine = false;
-        for (std::size_t nl; (nl = partial_.find('\n')) != std::string::npos;) {
-            lines_.push_back(partial_.substr(0, nl));
-            partial_.erase(0, nl + 1);
-            gotLine = true;
-        }
-        if (gotLine) return true;
+        if (Clock::now() >= deadline) return true;  // nothing more for now
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 

@@ -78,7 +78,8 @@ private:
     std::string stateFile_;
     std::string error_;
     pid_t pid_ = -1;
-    int out_ = -1;  // read end of the child's stdout
+    int out_ = -1;  // reads the file the child's stdout goes to
+    int spawnCount_ = 0;
     std::string partial_;
     std::vector<std::string> lines_;
     std::size_t cursor_ = 0;
