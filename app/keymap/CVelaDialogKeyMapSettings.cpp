@@ -14,7 +14,9 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "KeyMapHookTarget.h"
 #include "KeyboardConfiguration.h"
+#include "QtShellServices.h"
 #include "SkinResources.h"
 
 namespace {
@@ -51,7 +53,10 @@ CVelaDialogKeyMapSettings::CVelaDialogKeyMapSettings(KeyboardConfiguration& conf
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       configuration_(configuration),
       skin_(skin),
-      language_(configuration.language) {
+      language_(configuration.language),
+      libraryCapture_(std::make_unique<LibraryKeyCapture>()),
+      qtMessages_(std::make_unique<QtMessageBoxes>()),
+      hookTarget_(std::make_unique<KeyMapHookTarget>(this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_AlwaysShowToolTips);
     // Tooltips of the catalogue icons: blue on yellow. The edits are orange on dark; with a
@@ -71,7 +76,9 @@ CVelaDialogKeyMapSettings::CVelaDialogKeyMapSettings(KeyboardConfiguration& conf
     chooseStartPage();
 }
 
-CVelaDialogKeyMapSettings::~CVelaDialogKeyMapSettings() = default;
+// A dialog destroyed while it records (the program ending, its parent going) lets go of the
+// keyboard before anything of it is gone.
+CVelaDialogKeyMapSettings::~CVelaDialogKeyMapSettings() { releaseCapture(); }
 
 void CVelaDialogKeyMapSettings::placeWindow() {
     const QPixmap& first = skin_.bitmap(kKeyMapPagePictures[0].background);
@@ -280,6 +287,10 @@ CVelaDialogKeyMapSettings::HitArea CVelaDialogKeyMapSettings::hitArea(QPoint poi
 }
 
 void CVelaDialogKeyMapSettings::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();  // the menu opens on the release
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;
@@ -299,6 +310,10 @@ void CVelaDialogKeyMapSettings::mousePressEvent(QMouseEvent* event) {
 }
 
 void CVelaDialogKeyMapSettings::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        showMouseActionMenu(event->position().toPoint());
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QDialog::mouseReleaseEvent(event);
         return;
@@ -383,6 +398,8 @@ void CVelaDialogKeyMapSettings::dispatchId(int index, int id) {
     case kKeyMapMacroRemove:
     case kKeyMapEmuRemove: deleteEntry(); break;
     case kKeyMapComboRecord: startComboCapture(); break;
+    case kKeyMapAutoInterval: toggleAutoInterval(); break;
+    case kKeyMapDelayButton: clickDelayButton(); break;
     case kKeyMapMacroRecord: startMacroRecording(); break;
     case kKeyMapEmuRecord: startEmuRecording(); break;
     default: break;  // labels, "no action" areas, free background

@@ -8,23 +8,33 @@
 // The work is split by job: this file and CVelaDialogKeyMapSettings.cpp hold the frame
 // (opening, pages, OK, Clear, Cancel, the click dispatcher, keys), KeyMapPainting.cpp the
 // painting, hover and tooltips, KeyMapLists.cpp the predefined lists, their scrolling and the
-// catalogue pages, KeyMapCapture.cpp the Uniques/Combo choice and the Record buttons.
+// catalogue pages, KeyMapCapture.cpp the Uniques/Combo choice, the Record buttons and the key
+// strokes they record, KeyMapMacroEditing.cpp the Auto check box, the delay editor and the
+// mouse-action menu of the Macro page.
 
 #include <QDialog>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "CSkinScrollBar.h"
+#include "KeyCapture.h"
 #include "KeyEventList.h"
 #include "KeyMapItemTable.h"
 
 class KeyboardConfiguration;
+class KeyMapHookTarget;
+class MessageBoxes;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class SkinResources;
 
@@ -47,6 +57,20 @@ public:
     static constexpr int kMaxCycles = 250;
     // The FN function of the Function page: OK puts it on both levels of the key.
     static constexpr int kFnCode = 156;
+    // Entries a macro holds at most, without and with the automatic interval; keys of a
+    // combination and of an emulation.
+    static constexpr int kMaxMacroEntries = 127;
+    static constexpr int kMaxAutoMacroEntries = 254;
+    static constexpr int kMaxComboKeys = 6;
+    static constexpr int kMaxEmulationKeys = 6;
+    // Commands of the mouse-action menu of the Macro page's record list.
+    enum MouseMenuCommand : int {
+        kMenuLeftPress = 1135, kMenuLeftRelease, kMenuLeftClick,
+        kMenuRightPress, kMenuRightRelease, kMenuRightClick,
+        kMenuMiddlePress, kMenuMiddleRelease, kMenuMiddleClick,
+        kMenuWheelUp, kMenuWheelDown,
+        kMenuDelete = 1147,
+    };
 
     // Where a point of the dialog leads when pressed: an item, the window's edge, or free
     // background that drags the window.
@@ -58,6 +82,19 @@ public:
     CVelaDialogKeyMapSettings(KeyboardConfiguration& configuration, SkinResources& skin,
                               QWidget* parent = nullptr);
     ~CVelaDialogKeyMapSettings() override;
+
+    // Seams for recording keys. Each is observed, not owned, and must outlive the dialog; null
+    // restores the real one (the library's capture, steady_clock, Qt's message boxes).
+    void setKeyCapture(KeyCapture* capture);
+    void setClock(MillisecondClock clock);
+    void setMessageBoxes(MessageBoxes* boxes);
+    // Whether the keyboard capture is installed for this dialog now.
+    bool captureInstalled() const { return captureInstalled_; }
+    // The mouse-action menu last opened over a record row of the Macro page, while it exists.
+    QMenu* mouseActionMenu() const;
+    // Runs a command of the mouse-action menu on the row it was opened over. Other ids are
+    // ignored.
+    void runMouseActionCommand(int command);
 
     // Page 1..7 shown.
     int currentPage() const { return currentPage_; }
@@ -120,7 +157,13 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public:
+    // Every way the dialog closes (OK, Cancel, the close box, Return, Esc, closing the window)
+    // releases the keyboard capture first.
+    void done(int result) override;
+
 private:
+    friend class KeyMapHookTarget;
     // Frame (CVelaDialogKeyMapSettings.cpp).
     void createControls();
     void placeWindow();
@@ -169,6 +212,25 @@ private:
     void startEmuRecording();
     void stopEmuRecording();
     void setRecordLook(int buttonId, int recordCaption, int stopCaption, bool recording);
+    bool installCapture();
+    void uninstallCapture();
+    void releaseCapture();
+    void resetKeyTracking();
+    KeyCapture& capture() const;
+    std::int64_t now() const;
+    void onHookedKey(std::uint32_t wParam, std::uint32_t lParam);
+    void captureSingle(const DecodedKey& key);
+    void captureCombo(const DecodedKey& key);
+    void recordMacroEvent(const DecodedKey& key, std::int64_t elapsed);
+    void recordEmulationKey(const DecodedKey& key);
+    void showMessage(const QString& text);
+
+    // The Macro page's editing (KeyMapMacroEditing.cpp).
+    void toggleAutoInterval();
+    void clickDelayButton();
+    void showMouseActionMenu(QPoint point);
+    void storeMacroRecord();
+    int macroLimit() const;
 
     KeyboardConfiguration& configuration_;
     SkinResources& skin_;
@@ -209,4 +271,18 @@ private:
     QPoint dragOffset_;           // pointer minus window position at the press
     QString tipText_;             // the tooltip of the icon under the pointer
     QTimer tipTimer_;             // shows tipText_ after the pointer rested on the icon
+
+    // Recording keys.
+    std::unique_ptr<KeyCapture> libraryCapture_;
+    KeyCapture* capture_ = nullptr;
+    MillisecondClock clock_;
+    std::unique_ptr<MessageBoxes> qtMessages_;
+    MessageBoxes* messages_ = nullptr;
+    std::unique_ptr<KeyMapHookTarget> hookTarget_;
+    bool captureInstalled_ = false;
+    std::optional<std::int64_t> lastEventTime_;  // none before the first key of a recording
+    int lastEventCode_ = -1;
+    std::array<bool, 256> keyIsDown_{};
+    int menuTargetItem_ = -1;                    // item index of the right-clicked record row
+    QPointer<QMenu> mouseMenu_;
 };

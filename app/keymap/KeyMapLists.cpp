@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "KeyMapFields.h"
 #include "KeyboardConfiguration.h"
 
 namespace {
@@ -27,16 +28,6 @@ const char* namePattern(int page, std::string_view language) {
     return kPatterns[page - 1].forLanguage(language);
 }
 
-// The value of a digits-only field; a value too long for an int counts as its largest.
-long long fieldValue(const QString& text) {
-    long long v = 0;
-    for (const QChar c : text) {
-        if (!c.isDigit())
-            break;
-        v = std::min<long long>(v * 10 + c.digitValue(), 1'000'000'000LL);
-    }
-    return v;
-}
 
 }  // namespace
 
@@ -310,7 +301,7 @@ void CVelaDialogKeyMapSettings::invalidateItems(int firstId, int lastId) {
 void CVelaDialogKeyMapSettings::onValueEdited(const QString& text) {
     if (refreshing_)
         return;
-    long long v = fieldValue(text);
+    long long v = digitFieldValue(text);
     refreshing_ = true;
     if (currentPage_ == 3) {
         // The pause between the keys of an emulation.

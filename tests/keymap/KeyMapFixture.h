@@ -2,6 +2,7 @@
 // A configuration with a built catalogue, and the key assignment dialog opened on it for one
 // key, shown on the offscreen platform and clicked through its window as a user would.
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -16,6 +18,9 @@
 #include <vector>
 
 #include "CVelaDialogKeyMapSettings.h"
+#include "FakeShellServices.h"
+#include "HwiSinks.h"
+#include "KeyCapture.h"
 #include "KeyboardConfiguration.h"
 #include "SkinResources.h"
 
@@ -47,6 +52,52 @@ inline KeyEventList predefined(std::vector<std::pair<std::string, KeyEventList>>
     return list;
 }
 
+// The keyboard capture as the dialog sees it, without a display: it records what the dialog
+// installs and lets the test type, posting through the installed target as the library's
+// capture thread would. Typing with nothing installed reaches nobody.
+class FakeKeyCapture final : public KeyCapture {
+public:
+    static constexpr std::uint32_t kUp = 0x80000000u;
+    static constexpr std::uint32_t kExtended = 0x01000000u;
+
+    bool install(IHookTarget* t) override {
+        ++installs;
+        if (refuse)
+            return false;
+        target = t;
+        return true;
+    }
+    void uninstall() override {
+        ++uninstalls;
+        target = nullptr;
+    }
+    bool isAvailable() const override { return available; }
+    int keyState(int vk) const override { return vk == 160 ? leftShiftState : vk == 161 ? rightShiftState : 0; }
+    bool isDownNow(int vk) const override { return (vk == 160 && leftShiftDown) || (vk == 161 && rightShiftDown); }
+
+    bool installed() const { return target != nullptr; }
+    // One WM_HOOKED_KEY, handled by the dialog's event loop before this returns.
+    void post(std::uint32_t wParam, std::uint32_t lParam = 0) {
+        if (target)
+            target->postHookedKey(wParam, lParam);
+        QCoreApplication::processEvents();
+    }
+    void press(int vk, std::uint32_t lParam = 0) { post(static_cast<std::uint32_t>(vk), lParam); }
+    void release(int vk, std::uint32_t lParam = 0) { post(kUp | static_cast<std::uint32_t>(vk), lParam); }
+    void stroke(int vk, std::uint32_t lParam = 0) {
+        press(vk, lParam);
+        release(vk, lParam);
+    }
+
+    IHookTarget* target = nullptr;
+    int installs = 0;
+    int uninstalls = 0;
+    bool refuse = false;     // another client holds the keyboard
+    bool available = true;   // a display to capture on
+    int leftShiftState = 0, rightShiftState = 0;
+    bool leftShiftDown = false, rightShiftDown = false;
+};
+
 class KeyMapDialogTest : public ::testing::Test {
 protected:
     static constexpr int kKey = 30;
@@ -70,6 +121,9 @@ protected:
 
     CVelaDialogKeyMapSettings& open() {
         dialog = std::make_unique<CVelaDialogKeyMapSettings>(config, testSkin());
+        dialog->setKeyCapture(&keys);
+        dialog->setClock([this] { return clockMs; });
+        dialog->setMessageBoxes(&messages);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
         // Qt ignores a move to the last known position: park the pointer on free background.
@@ -85,6 +139,13 @@ protected:
     // The dialog is still open: no OK or Cancel took effect.
     bool stillOpen() const { return dialog->isVisible(); }
 
+    // Moves the dialog's clock on.
+    void wait(std::int64_t ms) { clockMs += ms; }
+
+    // Declared before the dialog, which observes them until it is gone.
+    FakeKeyCapture keys;
+    FakeMessageBoxes messages;
+    std::int64_t clockMs = 100000;
     KeyboardConfiguration config;
     std::unique_ptr<CVelaDialogKeyMapSettings> dialog;
 };
