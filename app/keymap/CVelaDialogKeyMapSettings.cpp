@@ -57,6 +57,8 @@ CVelaDialogKeyMapSettings::CVelaDialogKeyMapSettings(KeyboardConfiguration& conf
       libraryCapture_(std::make_unique<LibraryKeyCapture>()),
       qtMessages_(std::make_unique<QtMessageBoxes>()),
       hookTarget_(std::make_unique<KeyMapHookTarget>(this)) {
+    // Never shown (the window has no frame); names the window for the desktop and its tools.
+    setWindowTitle(QStringLiteral("Key Settings"));
     setMouseTracking(true);
     setAttribute(Qt::WA_AlwaysShowToolTips);
     // Tooltips of the catalogue icons: blue on yellow. The edits are orange on dark; with a
