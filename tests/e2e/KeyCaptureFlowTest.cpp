@@ -467,4 +467,41 @@ TEST_F(KeyCaptureFlow, AMultimediaFunctionIsShownOnTheKeyWrittenAndReadBack) {
     EXPECT_EQ(reader.code[kKey][0], 113);
 }
 
+TEST_F(KeyCaptureFlow, TheMouseActionMenuWorksWhileAMacroRecords) {
+    auto dialog = openKey(31);
+    ASSERT_TRUE(dialog);
+    clickItem(*dialog, kKeyMapFirstTab + 1);
+    clickItem(*dialog, kKeyMapMacroNew);
+    clickItem(*dialog, kKeyMapMacroRecord);
+    clickItem(*dialog, kKeyMapMacroRecord);
+    type("key a");
+    // Right-click the first record row; the menu opens at the pointer, its first entry
+    // (Left Click) opens the submenu whose first command is Press.
+    const QPoint row = centreOfItem(kKeyMapMacroRecordRow);
+    pointAt(*dialog, row.x(), row.y());
+    run("xdotool click 3");
+    std::this_thread::sleep_for(500ms);
+    screenshot("capture-macro-menu");
+    pointAt(*dialog, row.x() + 30, row.y() + 12);
+    std::this_thread::sleep_for(600ms);
+    const QImage submenu = screenshot("capture-macro-menu-left-click");
+    run("xdotool mousemove_relative 120 0");
+    std::this_thread::sleep_for(300ms);
+    run("xdotool click 1");
+    std::this_thread::sleep_for(400ms);
+    windowShot("capture-macro-menu-inserted", *dialog);
+    clickItem(*dialog, kKeyMapMacroRecord);  // stop
+    ok(*dialog);
+    writeKeys();
+
+    KeyboardConfiguration reader;
+    readBack(reader);
+    ASSERT_EQ(reader.kindOf(31, 0), KeyFunctionKind::Macro);
+    const Names& macro = reader.events[31][0].items();
+    ASSERT_EQ(macro.size(), 5u) << ::testing::PrintToString(macro);
+    EXPECT_EQ(macro[0], "Mouse Key Left");
+    EXPECT_EQ(macro[1], "<0 ms>");
+    EXPECT_EQ(macro[2], "A");
+}
+
 }  // namespace
