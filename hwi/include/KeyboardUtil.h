@@ -26,6 +26,11 @@ public:
     // report id; bytes a short report did not carry read as 0) and *length is at least its
     // entry value. False on timeout, disconnect or error, with buffer unspecified.
     virtual bool readReport(std::uint8_t* buffer, int* length, int timeoutMs) = 0;
+    // Waits until the keyboard has taken every report written so far. False when it went
+    // away first or took nothing for the write timeout. Writes end a transfer with it, so a
+    // keyboard unplugged during the last reports fails the transfer; a transport that hands
+    // each report over synchronously has nothing to wait for.
+    virtual bool waitUntilTaken() { return true; }
 };
 
 // Where the reports really go. One backend per kind of device; tests supply their own.
@@ -39,6 +44,12 @@ public:
     // Receives one report into report (capacity bytes, report id first). Returns the bytes
     // received, 0 on timeout, -1 when the device is gone or failed.
     virtual int receive(std::uint8_t* report, int capacity, int timeoutMs) = 0;
+    // Waits until every report sent so far has been taken by the device (see
+    // CKeyboardUtil::waitUntilTaken).
+    virtual bool waitUntilTaken(int timeoutMs) {
+        (void)timeoutMs;
+        return true;
+    }
 };
 
 // Opens the channel for a device path: "emulator:SOCKET" connects to the emulator,
@@ -56,6 +67,7 @@ public:
     bool isOpen() const;
     bool writeReport(const std::uint8_t* buffer, int length) override;
     bool readReport(std::uint8_t* buffer, int* length, int timeoutMs) override;
+    bool waitUntilTaken() override;
     // Asks for the firmware version text (see queryKeyboardVersion).
     virtual bool queryVersion(wchar_t* text, int timeoutMs = 2000);
 

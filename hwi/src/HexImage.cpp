@@ -137,5 +137,5 @@ bool downloadFirmware(CKeyboardUtil& transport, std::string_view text, IProgress
             if (progress) progress->postTransferProgress(value);
         }
     }
-    return true;
+    return transport.waitUntilTaken();
 }

@@ -90,7 +90,7 @@ bool CKelvaneX30::writeKeys(IProgressSink* progress) {
     }
     report[0] = 0;
     std::memset(report.data() + 1, kEndKeys, kPayloadSize - 1);
-    return transport->writeReport(report.data(), kReportSize);
+    return transport->writeReport(report.data(), kReportSize) && transport->waitUntilTaken();
 }
 
 bool CKelvaneX30::readKeys(IProgressSink* progress, int timeoutMs) {
@@ -151,7 +151,7 @@ bool CKelvaneX30::writeLights() {
     if (!transport->writeReport(report.data(), kReportSize)) return false;
     report.fill(kEndLights);
     report[0] = 0;
-    return transport->writeReport(report.data(), kReportSize);
+    return transport->writeReport(report.data(), kReportSize) && transport->waitUntilTaken();
 }
 
 bool CKelvaneX30::readLights(int timeoutMs) {

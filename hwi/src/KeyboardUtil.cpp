@@ -24,6 +24,10 @@ bool CKelvaneX30Util::writeReport(const std::uint8_t* buffer, int length) {
     return channel->send(buffer, length, writeTimeoutMs);
 }
 
+bool CKelvaneX30Util::waitUntilTaken() {
+    return isOpen() && channel->waitUntilTaken(writeTimeoutMs);
+}
+
 bool CKelvaneX30Util::readReport(std::uint8_t* buffer, int* length, int timeoutMs) {
     if (!isOpen() || buffer == nullptr || length == nullptr || *length < 0) return false;
     std::array<std::uint8_t, kReportSize> report{};

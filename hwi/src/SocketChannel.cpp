@@ -65,7 +65,7 @@ public:
         for (;;) {
             const ssize_t n = ::send(fd, report, static_cast<std::size_t>(length),
                                      MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n == length) return waitUntilTaken(bounded, deadline);
+            if (n == length) return true;
             if (n >= 0) return false;
             if (errno == EINTR) continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK) return false;  // gone
@@ -105,19 +105,24 @@ private:
     // in the socket: wait until the emulator has read it, so that a keyboard unplugged
     // meanwhile fails this write (or the next one) instead of going unnoticed. False when it
     // went away with the report unread or did not take it before deadline.
-    bool waitUntilTaken(bool bounded, Clock::time_point deadline) {
+    // While reports follow each other, the tiny send buffer lets only a report or two be in
+    // flight, and a keyboard that hung up fails the next send. Only the last reports of a
+    // transfer need this wait, so spinning here costs little.
+    bool waitUntilTaken(int timeoutMs) override {
+        if (fd < 0) return false;
+        const bool bounded = timeoutMs >= 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(bounded ? timeoutMs : 0);
         for (int round = 0;; ++round) {
             int pending = 0;
 #if defined(SIOCOUTQ)
             if (::ioctl(fd, SIOCOUTQ, &pending) != 0) return true;  // cannot tell: sent is all we know
 #endif
-            // Queue first, then hang-up: a queue found empty before the hang-up was read.
+            // A keyboard that hung up drops what it had not read, and the queue then reads
+            // empty as well: once it is gone, nothing queued can be known to have arrived.
             pollfd p{fd, 0, 0};
             const bool gone = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
-            // Empty and gone cannot tell a report read just before the close from one dropped
-            // with it: taken as sent, like a USB write the device acknowledged as it went away.
-            if (pending <= 0) return true;
             if (gone) return false;
+            if (pending <= 0) return true;
             if (bounded && Clock::now() >= deadline) return false;
             // The emulator usually reads within microseconds; yield first, then nap.
             if (round < 64) {

@@ -236,9 +236,12 @@ TEST_F(HwiEmulator, StrayAndImpossibleRecordsDoNotDisturbTheReadBack) {
 }
 
 TEST_F(HwiEmulator, WritesAfterUnpluggingFail) {
-    ASSERT_TRUE(startEmulator({"--disconnect-after", "3"}));
+    // A light write is three reports: the first goes through whole, the keyboard is pulled
+    // after the first report of the second.
+    ASSERT_TRUE(startEmulator({"--disconnect-after", "4"}));
     int areas[12] = {};
     EXPECT_TRUE(hwi.setKeyboardLightArea(areas));
+    EXPECT_FALSE(hwi.setKeyboardLightArea(areas));
     ASSERT_TRUE(emu.waitForExit(5s).has_value());
     const auto start = Clock::now();
     EXPECT_FALSE(hwi.setKeyboardLightArea(areas));
