@@ -41,8 +41,8 @@ public:
     // start-up call that lets the program end after the main window.
     bool initInstance(const Startup& startup);
 
-    // Registers the bundle and loads the bitmaps and masks from it. Whether the bundle was
-    // found; the bitmaps are loaded (or left null) either way.
+    // Registers the bundle and makes its bitmaps and masks available; each is decoded when a
+    // window first asks for it. Whether the bundle was found; without it every bitmap is null.
     bool loadResources();
     // Drops the bitmaps and masks and unregisters the bundle.
     void releaseResources();

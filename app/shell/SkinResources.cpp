@@ -2,7 +2,10 @@
 
 #include "AreaMask.h"
 
+#include <QImageReader>
+
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -43,31 +46,63 @@ bool SkinResources::isBitmapId(int id) {
 }
 
 void SkinResources::loadBitmaps() {
-    for (std::size_t i = 0; i < kBitmapIds.size(); ++i) {
-        QPixmap pixmap;
-        // A failed load leaves the pixmap null, which is what "missing" means here.
-        pixmap.load(bitmapPath(kBitmapIds[i]));
-        bitmaps_[i] = pixmap;
-    }
-    for (int area = 0; area < kAreaCount; ++area)
-        areaMasks_[static_cast<std::size_t>(area)] =
-            makeAreaMask(bitmap(kAreaMaskSourceIds[static_cast<std::size_t>(area)]));
+    // A second call keeps what was read already: the resources did not change meanwhile.
+    available_ = true;
 }
 
 void SkinResources::releaseBitmaps() {
+    available_ = false;
     bitmaps_.fill(QPixmap());
+    bitmapTried_.fill(false);
     areaMasks_.fill(QImage());
+    maskTried_.fill(false);
 }
 
 const QPixmap& SkinResources::bitmap(int id) const {
     const int index = bitmapIndex(id);
-    return index < 0 ? nullPixmap() : bitmaps_[static_cast<std::size_t>(index)];
+    if (index < 0)
+        return nullPixmap();
+    const auto i = static_cast<std::size_t>(index);
+    if (available_ && !bitmapTried_[i]) {
+        bitmapTried_[i] = true;
+        // Read through QImageReader rather than QPixmap::load, which would also keep a
+        // reference in the global pixmap cache after releaseBitmaps(). A failed read leaves
+        // the pixmap null, which is what "missing" means here.
+        QImage image = QImageReader(bitmapPath(id)).read();
+        if (!image.isNull())
+            bitmaps_[i] = QPixmap::fromImage(std::move(image));
+    }
+    return bitmaps_[i];
 }
 
 const QImage& SkinResources::areaMask(int area) const {
     if (area < 0 || area >= kAreaCount)
         return nullImage();
-    return areaMasks_[static_cast<std::size_t>(area)];
+    const auto a = static_cast<std::size_t>(area);
+    if (available_ && !maskTried_[a]) {
+        maskTried_[a] = true;
+        const int source = kAreaMaskSourceIds[a];
+        // Only the mask is drawn: its source picture is read for it and not kept, unless
+        // something has asked for the picture itself.
+        const std::size_t i = static_cast<std::size_t>(bitmapIndex(source));
+        areaMasks_[a] = bitmapTried_[i] ? makeAreaMask(bitmaps_[i])
+                                        : makeAreaMask(QImageReader(bitmapPath(source)).read());
+    }
+    return areaMasks_[a];
+}
+
+int SkinResources::decodedBitmapCount() const {
+    int n = 0;
+    for (std::size_t i = 0; i < bitmaps_.size(); ++i)
+        n += bitmapTried_[i] && !bitmaps_[i].isNull() ? 1 : 0;
+    return n;
+}
+
+int SkinResources::madeAreaMaskCount() const {
+    int n = 0;
+    for (const QImage& mask : areaMasks_)
+        n += mask.isNull() ? 0 : 1;
+    return n;
 }
 
 const QFont& SkinResources::font(int index) const {

@@ -30,11 +30,15 @@ public:
     // Makes the brush and the fonts; no bitmaps until loadBitmaps(). Needs a QGuiApplication.
     SkinResources();
 
-    // Reads every skin bitmap from the registered resource ":/skin/<id>.png" and makes the
-    // area masks from them. A bitmap that is missing stays a null pixmap, a mask whose source
-    // is missing a null image: whatever would draw it then draws nothing.
+    // Makes the skin bitmaps of the registered resources ":/skin/<id>.png" and the area masks
+    // available. Nothing is decoded here: each bitmap is read on its first bitmap() call and
+    // each mask made on its first areaMask() call, then kept until releaseBitmaps(), so start-up
+    // pays only for the pictures the first window draws. A bitmap that is missing stays a null
+    // pixmap (and is not looked for again), a mask whose source is missing a null image:
+    // whatever would draw it then draws nothing.
     void loadBitmaps();
-    // Drops the bitmaps and masks (the brush and fonts stay).
+    // Drops the bitmaps and masks (the brush and fonts stay); bitmap() and areaMask() give
+    // null results until the next loadBitmaps().
     void releaseBitmaps();
 
     // The resource path of a skin bitmap.
@@ -42,19 +46,30 @@ public:
     // True for the ids in kBitmapIds.
     static bool isBitmapId(int id);
 
-    // The skin bitmap `id`; a null pixmap for a missing bitmap or an id that is not a skin id.
+    // The skin bitmap `id`, read on first use; a null pixmap for a missing bitmap, an id that
+    // is not a skin id, or before loadBitmaps(). GUI thread only. The reference stays valid
+    // for the life of this object; releaseBitmaps() makes what it refers to null.
     const QPixmap& bitmap(int id) const;
-    // The mask of backlight area 0..3 (from bitmap 134 + area); a null image when its source
-    // bitmap is missing or `area` is out of range.
+    // The mask of backlight area 0..3 (from bitmap 134 + area), made on first use; a null image
+    // when its source bitmap is missing, `area` is out of range, or before loadBitmaps().
+    // GUI thread only.
     const QImage& areaMask(int area) const;
+    // How many bitmaps and masks have been decoded since loadBitmaps(); what start-up pays for.
+    int decodedBitmapCount() const;
+    int madeAreaMaskCount() const;
     const QBrush& darkBrush() const { return darkBrush_; }
     // Font `index` is `index` pixels high; font 0 has the default size. An index outside
     // 0..19 gives font 0, so a wrong table entry draws in the default font.
     const QFont& font(int index) const;
 
 private:
-    std::array<QPixmap, kBitmapIds.size()> bitmaps_{};
-    std::array<QImage, kAreaCount> areaMasks_{};
+    // The caches fill from const accessors: what a bitmap looks like does not depend on
+    // whether it was read yet.
+    bool available_ = false;
+    mutable std::array<QPixmap, kBitmapIds.size()> bitmaps_{};
+    mutable std::array<bool, kBitmapIds.size()> bitmapTried_{};
+    mutable std::array<QImage, kAreaCount> areaMasks_{};
+    mutable std::array<bool, kAreaCount> maskTried_{};
     QBrush darkBrush_;
     std::array<QFont, kFontCount> fonts_{};
 };

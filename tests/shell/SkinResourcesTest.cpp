@@ -48,6 +48,38 @@ TEST(SkinBundle, LoadsThePresentBitmapsAndLeavesTheOthersNull) {
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/skin/101.png")));
 }
 
+// Start-up decodes only what the first window draws: a bitmap or mask is made when first
+// asked for, kept for later calls, and dropped with the skin.
+TEST(SkinBundle, DecodesEachBitmapAndMaskOnFirstUseOnly) {
+    CVelaApp app(makeFakeShellServices().services, QStringLiteral(KX30_TEST_BUNDLE_DIR));
+    ASSERT_TRUE(app.loadResources());
+    const SkinResources& skin = app.resources();
+    EXPECT_EQ(skin.decodedBitmapCount(), 0);
+    EXPECT_EQ(skin.madeAreaMaskCount(), 0);
+
+    const qint64 first = skin.bitmap(101).cacheKey();
+    EXPECT_EQ(skin.bitmap(101).cacheKey(), first);
+    EXPECT_TRUE(skin.bitmap(102).isNull());  // missing: looked for once, stays null
+    EXPECT_TRUE(skin.bitmap(102).isNull());
+    EXPECT_EQ(skin.decodedBitmapCount(), 1);
+
+    // The mask is made without keeping its source picture.
+    EXPECT_FALSE(skin.areaMask(0).isNull());
+    EXPECT_EQ(skin.madeAreaMaskCount(), 1);
+    EXPECT_EQ(skin.decodedBitmapCount(), 1);
+    // A mask whose source was already read comes out the same.
+    const QImage fromReader = skin.areaMask(0);
+    app.releaseResources();
+    ASSERT_TRUE(app.loadResources());
+    EXPECT_FALSE(skin.bitmap(134).isNull());
+    EXPECT_EQ(skin.areaMask(0), fromReader);
+
+    app.releaseResources();
+    EXPECT_EQ(skin.decodedBitmapCount(), 0);
+    EXPECT_EQ(skin.madeAreaMaskCount(), 0);
+    EXPECT_TRUE(skin.bitmap(101).isNull());
+}
+
 TEST(SkinBundle, MissingBundleLeavesEveryBitmapNullAndDrawsNothing) {
     QTemporaryDir empty;
     CVelaApp app = makeApp(empty.path());
