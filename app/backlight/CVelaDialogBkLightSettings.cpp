@@ -148,14 +148,18 @@ void CVelaDialogBkLightSettings::paintEvent(QPaintEvent*) {
         }
         if (!overlays_[a].isNull())
             painter.drawImage(kBacklightMaskCopyRect.left, kBacklightMaskCopyRect.top, overlays_[a]);
+    }
+    drawHover(painter);
+    // The swatches go on after the hover look, or a swatch under the pointer would show the
+    // hover picture's empty well instead of its colour.
+    for (int area = 1; area <= kBacklightAreaCount; ++area) {
         for (const SkinItem& item : items_) {
             if (item.id == kBacklightFirstSwatch + area - 1) {
-                painter.fillRect(toQRect(backlightSwatchFill(item.rect)), colour);
+                painter.fillRect(toQRect(backlightSwatchFill(item.rect)), paintedColour(areaColour(area)));
                 break;
             }
         }
     }
-    drawHover(painter);
     drawLabels(painter, configuration_.language);
 }
 

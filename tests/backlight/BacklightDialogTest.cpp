@@ -180,6 +180,27 @@ TEST_F(BacklightTest, SwatchesAndButtonsLightUpAndKeysNever) {
     }
 }
 
+TEST_F(BacklightTest, AHoveredSwatchKeepsItsColour) {
+    auto window = dialog();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    for (int area = 1; area <= 4; ++area) {
+        const SkinItem* swatch = nullptr;
+        for (const SkinItem& item : kBacklightItems)
+            if (item.id == kBacklightFirstSwatch + area - 1) {
+                swatch = &item;
+                break;
+            }
+        ASSERT_NE(swatch, nullptr);
+        const SkinRect fill = backlightSwatchFill(swatch->rect);
+        const QPoint centre((fill.left + fill.right) / 2, (fill.top + fill.bottom) / 2);
+        QTest::mouseMove(window->windowHandle(), QPoint(0, 0));
+        QTest::mouseMove(window->windowHandle(), centre);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QColor(window->grab().toImage().pixel(centre)), kAreaColours[area - 1]) << "area " << area;
+    }
+}
+
 TEST_F(BacklightTest, ScreenshotsInBothLanguages) {
     for (const char* language : {KeyboardConfiguration::kEnglish, KeyboardConfiguration::kChinese}) {
         configuration->language = language;
