@@ -33,3 +33,30 @@ KX30_API std::string emulatorSocketPath();
 
 // Every keyboard interface present, real ones first, in enumeration order.
 KX30_API std::vector<KeyboardDeviceInfo> listKeyboards();
+
+// Whether this process may open a keyboard interface that discovery found.
+enum class KeyboardAccess {
+    Ok,                // opens read-write
+    PermissionDenied,  // present, but this user may not open it (no udev rule, wrong group)
+    Busy,              // present, but held exclusively elsewhere
+    Gone,              // went away between listing and opening
+    Failed,            // any other error; errorNumber says which
+};
+
+struct KX30_API KeyboardAccessReport {
+    KeyboardDeviceInfo device;
+    KeyboardAccess access = KeyboardAccess::Ok;
+    int errorNumber = 0;  // errno of the failed open, 0 for Ok
+};
+
+// What an errno from opening a device node or connecting to a socket means for the user.
+KX30_API KeyboardAccess keyboardAccessFromError(int errorNumber);
+
+// A short English description of access ("permission denied", ...).
+KX30_API const char* describeKeyboardAccess(KeyboardAccess access);
+
+// Every keyboard interface present, in listKeyboards() order, each tried for opening
+// read-write and closed again at once. Unlike listKeyboards() it also reports an emulator
+// socket this user may not connect to (as PermissionDenied), since such a socket is present
+// but unusable rather than absent. Opens nothing that stays open.
+KX30_API std::vector<KeyboardAccessReport> probeKeyboards();

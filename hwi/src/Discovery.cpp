@@ -1,7 +1,10 @@
 #include "Discovery.h"
 
+#include <fcntl.h>
 #include <hidapi.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -62,4 +65,53 @@ std::vector<KeyboardDeviceInfo> listKeyboards() {
                          canonicalHidPath(kVendorId, kProductId, 1, socket), 1, true});
     }
     return found;
+}
+
+KeyboardAccess keyboardAccessFromError(int errorNumber) {
+    switch (errorNumber) {
+    case 0: return KeyboardAccess::Ok;
+    case EACCES:
+    case EPERM:
+    case EROFS: return KeyboardAccess::PermissionDenied;
+    case EBUSY: return KeyboardAccess::Busy;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ECONNREFUSED: return KeyboardAccess::Gone;
+    default: return KeyboardAccess::Failed;
+    }
+}
+
+const char* describeKeyboardAccess(KeyboardAccess access) {
+    switch (access) {
+    case KeyboardAccess::Ok: return "ok";
+    case KeyboardAccess::PermissionDenied: return "permission denied";
+    case KeyboardAccess::Busy: return "in use by another program";
+    case KeyboardAccess::Gone: return "went away";
+    case KeyboardAccess::Failed: break;
+    }
+    return "could not be opened";
+}
+
+std::vector<KeyboardAccessReport> probeKeyboards() {
+    std::vector<KeyboardAccessReport> reports;
+    for (KeyboardDeviceInfo& device : listKeyboards()) {
+        if (device.emulator) continue;  // the socket is probed below, with its errors
+        // hidapi's hidraw backend opens the node read-write; try exactly that.
+        const int fd = ::open(device.path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+        const int error = fd < 0 ? errno : 0;
+        if (fd >= 0) ::close(fd);
+        reports.push_back({std::move(device), keyboardAccessFromError(error), error});
+    }
+    // A socket that refuses us for permission is an emulator we may not use; nothing
+    // listening there (or no socket at all) is simply no emulator, as for listKeyboards().
+    const std::string socket = emulatorSocketPath();
+    const int error = socketConnectError(socket);
+    const KeyboardAccess access = keyboardAccessFromError(error);
+    if (access == KeyboardAccess::Ok || access == KeyboardAccess::PermissionDenied) {
+        reports.push_back({{kEmulatorPathPrefix + socket,
+                            canonicalHidPath(kVendorId, kProductId, 1, socket), 1, true},
+                           access, error});
+    }
+    return reports;
 }

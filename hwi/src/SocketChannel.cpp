@@ -142,12 +142,15 @@ std::unique_ptr<IReportChannel> openSocketChannel(const std::string& socketPath)
     return std::make_unique<SocketChannel>(socketPath);
 }
 
-bool socketIsListening(const std::string& socketPath) {
+bool socketIsListening(const std::string& socketPath) { return socketConnectError(socketPath) == 0; }
+
+int socketConnectError(const std::string& socketPath) {
     sockaddr_un address;
-    if (!fillAddress(socketPath, address)) return false;
+    if (!fillAddress(socketPath, address)) return EINVAL;
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd < 0) return errno;
+    const int error =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
     ::close(fd);
-    return ok;
+    return error;
 }
