@@ -14,7 +14,8 @@ include(GNUInstallDirs)
 
 set(KX30_INSTALL_PROGRAMDIR ${CMAKE_INSTALL_LIBDIR}/kelvane-x30)
 set(KX30_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/kelvane-x30)
-# udev reads only its own folders, whatever the prefix.
+# Below the prefix, so the package puts it into /usr/lib/udev/rules.d. udev reads no folder
+# below /usr/local: an installation there needs the rule copied to /etc/udev/rules.d.
 set(KX30_INSTALL_UDEVRULESDIR lib/udev/rules.d)
 
 # Installed programs find the library relative to themselves: from bin/ and from the
@@ -51,16 +52,17 @@ set(CPACK_PACKAGE_VENDOR "Kelvane X30 configuration software")
 set(CPACK_PACKAGE_CONTACT "Kelvane X30 team <kelvane-x30@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration software for the Kelvane X30 keyboard")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Assigns functions to the keys of the Kelvane X30 programmable keyboard (single keys,\n"
-    "combinations, macros, typed sequences, multimedia functions) on two levels, sets its\n"
-    "four backlight colours and updates its firmware: a graphical program, the kx30ctl\n"
-    "command-line tool, a keyboard emulator and a udev rule that lets the logged-in user\n"
-    "use the keyboard without root.")
+set(CPACK_PACKAGE_DESCRIPTION "Assigns functions to the keys of the Kelvane X30 \
+programmable keyboard (single keys, combinations, macros, typed sequences, multimedia \
+functions) on two levels, sets its four backlight colours and updates its firmware: a \
+graphical program, the kx30ctl command-line tool, a keyboard emulator and a udev rule that \
+lets the logged-in user use the keyboard without root.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The program's Chinese texts need a font that has them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${_kx30_packaging}/postinst ${_kx30_packaging}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Only what the install rules put there: no build or test trees.

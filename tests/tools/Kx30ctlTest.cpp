@@ -155,6 +155,20 @@ TEST_F(Kx30ctl, InvalidProfilesAreRefusedBeforeTheKeyboardIsTouched) {
     EXPECT_EQ(countEvents(emulator, "keys-written"), 0);
 }
 
+TEST_F(Kx30ctl, ABackupOverTheProfileItselfIsRefused) {
+    start();
+    const std::string profile = sampleProfile(0, "same.pro");
+    const auto before = std::filesystem::last_write_time(profile);
+    for (const std::string& backup : {profile, emulator.tempDir() + "/./same.pro"}) {
+        const CtlRun run = runCtl({"write", profile, "--backup", backup});
+        EXPECT_EQ(run.exitCode, 2) << backup;
+        EXPECT_TRUE(contains(run.err, "would replace the profile itself")) << run.err;
+    }
+    EXPECT_EQ(std::filesystem::last_write_time(profile), before);
+    EXPECT_TRUE(compareAsKeyboardSees(*kx30test::sampleConfiguration(0), *load(profile)).matches());
+    EXPECT_EQ(countEvents(emulator, "keys-written"), 0);
+}
+
 TEST_F(Kx30ctl, LightSetsTheFourAreasAndRefusesBadColours) {
     start();
     CtlRun run = runCtl({"light", "1,2,3", "4,5,6", "7,8,9", "255,255,0"});

@@ -163,12 +163,21 @@ int commandWrite(const Invocation& inv) {
     auto wanted = freshConfiguration();
     if (int rc = loadWanted(*wanted, path); rc != kExitOk) return rc;
 
-    auto keyboard = freshConfiguration();
-    if (int rc = openKeyboard(*keyboard); rc != kExitOk) return rc;
-
     std::string backup;
     if (!inv.noBackup) {
         backup = inv.backup ? *inv.backup : defaultBackupPath(path);
+        // The backup would replace the very profile about to be written.
+        std::error_code ec;
+        if (std::filesystem::weakly_canonical(backup, ec) == std::filesystem::weakly_canonical(path, ec)) {
+            error("the backup " + backup + " would replace the profile itself; choose another file");
+            return kExitUsage;
+        }
+    }
+
+    auto keyboard = freshConfiguration();
+    if (int rc = openKeyboard(*keyboard); rc != kExitOk) return rc;
+
+    if (!inv.noBackup) {
         const JobResult before = readConfiguration(*keyboard, noWaits());
         if (!before.ok()) {
             error("could not read the keyboard's current configuration for the backup (" +
