@@ -53,5 +53,6 @@ function(kx30_add_gtest)
   gtest_discover_tests(${T_NAME}
     TEST_PREFIX "${T_NAME}."
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${T_ENVIRONMENT}")
 endfunction()

@@ -16,36 +16,7 @@ namespace {
 constexpr std::uint16_t kVendorId = 0x0483;
 constexpr std::uint16_t kProductId = 0x5018;
 
-// The four characters after the first occurrence of tag, or empty when there are fewer.
-std::string_view fieldAfter(std::string_view path, std::string_view tag) {
-    const auto at = path.find(tag);
-    if (at == std::string_view::npos || at + tag.size() + 4 > path.size()) return {};
-    return path.substr(at + tag.size(), 4);
-}
-
 }  // namespace
-
-bool matchesKeyboardPath(std::string_view path) {
-    const auto mi = path.find("mi_01");
-    if (mi == std::string_view::npos || mi < 1) return false;
-    return fieldAfter(path, "vid_") == "0483" && fieldAfter(path, "pid_") == "5018";
-}
-
-std::string canonicalHidPath(std::uint16_t vendorId, std::uint16_t productId, int interfaceNumber,
-                             std::string_view devicePath) {
-    char ids[48];
-    std::snprintf(ids, sizeof ids, "\\\\?\\hid#vid_%04x&pid_%04x&mi_%02x#",
-                  static_cast<unsigned>(vendorId), static_cast<unsigned>(productId),
-                  static_cast<unsigned>(interfaceNumber & 0xFF));
-    return std::string(ids) + std::string(devicePath);
-}
-
-std::string emulatorSocketPath() {
-    if (const char* path = std::getenv("KELVANE_X30_EMULATOR"); path && *path) return path;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        return std::string(runtime) + "/kelvane-x30-emulator.sock";
-    return "/tmp/kelvane-x30-emulator.sock";
-}
 
 std::vector<KeyboardDeviceInfo> listKeyboards() {
     std::vector<KeyboardDeviceInfo> found;

@@ -29,7 +29,14 @@ struct HookState {
 };
 
 // Constant-initialised: there from before any other static object until after all of them.
+// MinGW's std::mutex (winpthreads) cannot be constant-initialised; there the state is set up
+// with the library's own statics, which on Windows are all done before a program's first
+// call reaches the library, and torn down after the program's.
+#if defined(__MINGW32__)
+HookState gState;
+#else
 constinit HookState gState;
+#endif
 
 // Set while KeyBoardProc posts on this thread: a target calling back into the hook from
 // postHookedKey would otherwise wait for itself.

@@ -15,9 +15,14 @@ static_assert(kHookFlagExtended == LLKHF_EXTENDED);
 // The hook handle lives in a section every process that loads the library shares, so there
 // is one capture for the desktop. The target stays per process: the low-level hook runs in
 // the installing thread, which is the only one that posts to it.
+#if defined(_MSC_VER)
 #pragma section("hookdata", read, write, shared)
 #pragma comment(linker, "/SECTION:hookdata,RWS")
 __declspec(allocate("hookdata")) static HHOOK gHook = nullptr;
+#else
+// GCC names the section and marks it shared (readable, writable, one copy) itself.
+static HHOOK gHook __attribute__((section("hookdata"), shared)) = nullptr;
+#endif
 
 namespace {
 
@@ -25,7 +30,8 @@ HINSTANCE gInstance = nullptr;  // this library's module, recorded at attach
 
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// The C name the runtime calls when the library is attached.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) gInstance = instance;
     return TRUE;
 }

@@ -24,14 +24,23 @@ class HookWithoutDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const char* d = std::getenv("DISPLAY")) saved_ = d;
-        ::unsetenv("DISPLAY");
+        setDisplay(nullptr);
     }
     void TearDown() override {
         UninstallHook();
-        if (saved_) ::setenv("DISPLAY", saved_->c_str(), 1);
+        if (saved_) setDisplay(saved_->c_str());
     }
 
 private:
+    static void setDisplay(const char* value) {
+#if defined(_WIN32)
+        _putenv_s("DISPLAY", value ? value : "");  // an empty value removes it there
+#else
+        if (value) ::setenv("DISPLAY", value, 1);
+        else ::unsetenv("DISPLAY");
+#endif
+    }
+
     std::optional<std::string> saved_;
 };
 
