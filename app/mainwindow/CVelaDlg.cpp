@@ -3,6 +3,7 @@
 #include "DeviceWatcher.h"
 #include "Discovery.h"
 #include "FileFilter.h"
+#include "KeyboardAccessText.h"
 #include "KeyboardConfiguration.h"
 #include "Language.h"
 #include "ProfileStore.h"
@@ -155,7 +156,7 @@ void CVelaDlg::updateShape() {
 
 int CVelaDlg::exec() {
     if (!connected_) {
-        showMessage(QString::fromLatin1(texts::kNotConnectedAtStart));
+        showMessage(QString::fromStdString(keyboardUnavailableText(configuration_.language)));
         setResult(QDialog::Accepted);
         return QDialog::Accepted;
     }
