@@ -1,6 +1,8 @@
 #include "CXmlDocument.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "NodeScanner.h"
@@ -21,16 +23,6 @@ bool endsTagName(char16_t c) {
       return true;
     default:
       return false;
-  }
-}
-
-void appendCodePoint(std::u16string& out, char32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out += char16_t(0xD800 + (cp >> 10));
-    out += char16_t(0xDC00 + (cp & 0x3FF));
-  } else {
-    out += char16_t(cp);
   }
 }
 
@@ -237,6 +229,15 @@ void CXmlDocument::parse() {
     pos = node.start + node.length;
     switch (node.kind) {
       case NODE_ELEMENT: {
+        if (node.nameSyntax) {
+          // A name such as b"x reads back only up to the quote (GetTagName, FindElement), so it
+          // is not the name its end tag repeats: the element stays navigable, but the document
+          // is not well-formed.
+          markError();
+          addNote(result_, {.name = u"tag_name_syntax", .textName = u"tagname",
+                            .textValue = std::u16string_view(t + node.nameStart, node.nameLength),
+                            .numberName = u"offset", .numberValue = node.start});
+        }
         const std::uint32_t idx = newRecord();
         const std::uint32_t parent = stack.empty() ? 0 : stack.back().index;
         ElementRecord& r = index_[idx];
@@ -328,6 +329,14 @@ std::u16string_view CXmlDocument::tagNameOf(std::uint32_t element) const {
   return std::u16string_view(text_).substr(begin, i - begin);
 }
 
+std::u16string_view CXmlDocument::scannedNameOf(std::uint32_t element) const {
+  const char16_t* t = text_.data();
+  const std::uint32_t begin = index_[element].start + 1;
+  const std::uint32_t limit = std::min<std::uint32_t>(std::uint32_t(text_.size()), index_[element].start + StartTagLength(element));
+  const char16_t* e = begin < limit ? NodeScanner::endOfTagName(t + begin, t + limit) : t + begin;
+  return std::u16string_view(t + begin, std::size_t(e - (t + begin)));
+}
+
 bool CXmlDocument::FindElement(std::u16string_view name) {
   if ((flags_ & DOCFLAG_WRITE_FILE) || !index_.built() || nextFree_ == 0) return false;
   if (!name.empty() && (name[0] == u'/' || name.find_first_of(u" =]") != std::u16string_view::npos)) return false;
@@ -373,21 +382,17 @@ CXmlDocument::AttributeSpan CXmlDocument::findAttribute(std::uint32_t element, s
   // The scan stays inside the start tag, whatever its content.
   const std::uint32_t end = std::min<std::uint32_t>(std::uint32_t(text_.size()), index_[element].start + StartTagLength(element));
   auto nameEnds = [](char16_t c) { return isXmlSpace(c) || c == u'/' || c == u'=' || c == u'>' || c == u'?'; };
-  std::uint32_t i = index_[element].start + 1;
-  while (i < end && !nameEnds(t[i])) ++i;  // the tag name
+  // The tokens are read as the scanner reads the start tag, so that SetAttribute never
+  // inserts where the scanner would see part of the name, the inside of a value or the text
+  // after the tag: the tag name runs to whitespace, '/' or '>', and a quote is special only
+  // as the first character after an equals sign.
+  std::uint32_t i = std::min(end, std::uint32_t(NodeScanner::endOfTagName(t + index_[element].start + 1, t + end) - t));
   span.lastTokenEnd = i;
   while (i < end) {
     while (i < end && isXmlSpace(t[i])) ++i;
     if (i >= end) break;
     const char16_t c = t[i];
     if (c == u'/' || c == u'>' || c == u'?') break;
-    if (c == u'"' || c == u'\'') {  // a quoted token where a name belongs
-      std::uint32_t j = i + 1;
-      while (j < end && t[j] != c) ++j;
-      i = std::min(end, j + 1);
-      span.lastTokenEnd = i;
-      continue;
-    }
     const std::uint32_t nameStart = i;
     while (i < end && !nameEnds(t[i])) ++i;
     const std::u16string_view attr(t + nameStart, i - nameStart);
@@ -401,9 +406,7 @@ CXmlDocument::AttributeSpan CXmlDocument::findAttribute(std::uint32_t element, s
       found.hasEquals = true;
       found.tokenStart = k;
       if (k < end && (t[k] == u'"' || t[k] == u'\'')) {
-        const char16_t q = t[k];
-        std::uint32_t j = k + 1;
-        while (j < end && t[j] != q) ++j;
+        const std::uint32_t j = std::uint32_t(NodeScanner::findChar(t + k + 1, t + end, t[k]) - t);
         found.valueStart = k + 1;
         found.valueEnd = j;
         found.tokenEnd = std::min(end, j + 1);
@@ -437,39 +440,68 @@ std::u16string CXmlDocument::GetAttribute(std::u16string_view name) const {
 }
 
 std::u16string CXmlDocument::UnescapeText(std::u16string_view v, unsigned docFlags) {
-  std::u16string out;
-  out.reserve(v.size());
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const char16_t c = v[i];
-    if (c != u'&') {
-      out += c;
+  // A reference never decodes to more units than it is written with, so the value's length
+  // bounds the result. It is written through a pointer, in runs between the '&'s, into a
+  // buffer that is not filled first (a string of char16_t is filled unit by unit, which a
+  // build without optimisation makes costly on megabytes).
+  const auto buf = std::make_unique_for_overwrite<char16_t[]>(v.size());
+  char16_t* const first = buf.get();
+  char16_t* o = first;
+  const char16_t* p = v.data();
+  const char16_t* const end = p + v.size();
+  while (p < end) {
+    if (*p != u'&') {
+      const char16_t* amp = NodeScanner::findChar(p, end, u'&');
+      std::memcpy(o, p, std::size_t(amp - p) * sizeof(char16_t));
+      o += amp - p;
+      p = amp;
       continue;
     }
-    // A reference: at most 9 ASCII characters, then ';'.
+    // The references escaping writes, in its own spelling, need no table.
+    const std::size_t left = std::size_t(end - p);
+    if (left >= 5 && p[1] == u'a' && p[2] == u'm' && p[3] == u'p' && p[4] == u';') {
+      *o++ = u'&';
+      p += 5;
+      continue;
+    }
+    if (left >= 4 && (p[1] == u'l' || p[1] == u'g') && p[2] == u't' && p[3] == u';') {
+      *o++ = p[1] == u'l' ? u'<' : u'>';
+      p += 4;
+      continue;
+    }
+    // Any other reference: at most 9 ASCII characters, then ';'.
     char16_t ref[9];
     std::size_t len = 0;
     bool closed = false;
-    for (std::size_t j = i + 1; j < v.size() && j <= i + 10; ++j) {
-      if (v[j] == u';') {
+    for (const char16_t* q = p + 1; q < end && q <= p + 10; ++q) {
+      if (*q == u';') {
         closed = true;
         break;
       }
-      if (v[j] > 0x7F || len == 9) break;
-      ref[len++] = foldAscii(v[j]);
+      if (*q > 0x7F || len == 9) break;
+      ref[len++] = foldAscii(*q);
     }
     char32_t cp = 0;
     if (closed && len > 0) {
       cp = decodeReference(std::u16string_view(ref, len));
       // Named references that differ only in case: an exact spelling picks its own code.
-      if (cp && ref[0] != u'#') cp = lookupNamedReference(v.substr(i + 1, len));
+      if (cp && ref[0] != u'#') cp = lookupNamedReference(std::u16string_view(p + 1, len));
     }
     if (cp == 0) {
-      out += c;
+      *o++ = u'&';
+      ++p;
       continue;
     }
-    appendCodePoint(out, cp);
-    i += len + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *o++ = char16_t(0xD800 + (cp >> 10));
+      *o++ = char16_t(0xDC00 + (cp & 0x3FF));
+    } else {
+      *o++ = char16_t(cp);
+    }
+    p += len + 2;
   }
+  std::u16string out(first, std::size_t(o - first));
   if (docFlags & (DOCFLAG_TRIM_WHITESPACE | DOCFLAG_COLLAPSE_WHITESPACE)) {
     std::size_t b = 0, e = out.size();
     while (b < e && isXmlSpace(out[b])) ++b;

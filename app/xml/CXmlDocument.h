@@ -96,6 +96,9 @@ class CXmlDocument {
   AttributeSpan findAttribute(std::uint32_t element, std::u16string_view name) const;
   bool namesEqual(std::u16string_view a, std::u16string_view b) const;
   std::u16string_view tagNameOf(std::uint32_t element) const;
+  // The name as the scanner reads it, which an end tag must repeat; the same as tagNameOf
+  // in a well-formed document.
+  std::u16string_view scannedNameOf(std::uint32_t element) const;
   void setStartTagLength(std::uint32_t i, std::uint32_t len);
   void setEndTagLength(std::uint32_t i, std::uint32_t len);
   void linkAsLastChild(std::uint32_t parent, std::uint32_t child);
@@ -104,6 +107,7 @@ class CXmlDocument {
   void shiftAfter(std::uint32_t from, std::int64_t delta, bool includeChildren);
   void shiftSubtree(std::uint32_t root, std::int64_t delta);
   std::uint32_t newRecord();
+  bool overlapsText(std::u16string_view s) const;  // a view into the document's own text
 
   std::u16string text_;
   std::u16string result_;

@@ -1,7 +1,14 @@
 // Editing: AddElement and SetAttribute splice the text in place and keep the index in step.
+#include <cstring>
+#include <memory>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "CXmlDocument.h"
+#include "NodeScanner.h"
 
 using namespace xml;
 
@@ -27,40 +34,93 @@ std::size_t referenceLength(std::u16string_view text, std::size_t i) {
   return j + 1 - i;
 }
 
+// Copies `s` to `o` and returns the end of the copy.
+char16_t* putUnits(char16_t* o, std::u16string_view s) {
+  if (!s.empty()) std::memcpy(o, s.data(), s.size() * sizeof(char16_t));
+  return o + s.size();
+}
+
+// The units `text` takes once escaped; with NODEFLAG_KEEP_REFERENCES an upper bound.
+std::size_t escapedLength(std::u16string_view text, bool quotes) {
+  const char16_t* p = text.data();
+  const char16_t* const end = p + text.size();
+  std::size_t n = text.size();
+#if defined(__SSE2__)
+  // Eight units at a time: each markup character adds its entity's length less one. The
+  // byte mask has two bits per matching unit.
+  const __m128i amp = _mm_set1_epi16(short(u'&')), lt = _mm_set1_epi16(short(u'<'));
+  const __m128i gt = _mm_set1_epi16(short(u'>')), quot = _mm_set1_epi16(short(u'"'));
+  const __m128i apos = _mm_set1_epi16(short(u'\''));
+  std::size_t doubled = 0;
+  for (; end - p >= 8; p += 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned a = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(block, amp)));
+    const unsigned g = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(block, lt), _mm_cmpeq_epi16(block, gt))));
+    doubled += 4 * std::size_t(__builtin_popcount(a)) + 3 * std::size_t(__builtin_popcount(g));
+    if (quotes) {
+      const unsigned q = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(block, quot), _mm_cmpeq_epi16(block, apos))));
+      doubled += 5 * std::size_t(__builtin_popcount(q));
+    }
+  }
+  n += doubled / 2;
+#endif
+  for (; p < end; ++p) {
+    switch (*p) {
+      case u'&': n += 4; break;
+      case u'<': case u'>': n += 3; break;
+      case u'"': case u'\'': n += quotes ? 5 : 0; break;
+      default: break;
+    }
+  }
+  return n;
+}
+
+// Writes `text` escaped at `o` (room for escapedLength units) and returns the end. Plain runs
+// are copied whole: values of megabytes are escaped at the speed of a copy.
+char16_t* writeEscaped(char16_t* o, std::u16string_view text, unsigned nodeFlags) {
+  const bool quotes = nodeFlags & NODEFLAG_ESCAPE_QUOTES;
+  const bool keep = nodeFlags & NODEFLAG_KEEP_REFERENCES;
+  const char16_t* const begin = text.data();
+  const char16_t* const end = begin + text.size();
+  for (const char16_t* p = begin; p < end;) {
+    const char16_t* q = NodeScanner::findEscapable(p, end);
+    o = putUnits(o, std::u16string_view(p, std::size_t(q - p)));
+    // Then every markup character up to the next plain one, unit by unit: a value that is
+    // nothing but '&' costs a few stores per character, not a call.
+    for (p = q; p < end; ++p) {
+      const char16_t c = *p;
+      if (c == u'&') {
+        if (keep) {
+          if (const std::size_t len = referenceLength(text, std::size_t(p - begin))) {
+            o = putUnits(o, std::u16string_view(p, len));
+            p += len - 1;
+            continue;
+          }
+        }
+        o[0] = u'&', o[1] = u'a', o[2] = u'm', o[3] = u'p', o[4] = u';';
+        o += 5;
+      } else if (c == u'<' || c == u'>') {
+        o[0] = u'&', o[1] = c == u'<' ? u'l' : u'g', o[2] = u't', o[3] = u';';
+        o += 4;
+      } else if ((c == u'"' || c == u'\'') && quotes) {
+        o = putUnits(o, c == u'"' ? std::u16string_view(u"&quot;") : std::u16string_view(u"&apos;"));
+      } else if (c == u'"' || c == u'\'') {
+        *o++ = c;
+      } else {
+        break;  // the next plain run
+      }
+    }
+  }
+  return o;
+}
+
 }  // namespace
 
 std::u16string CXmlDocument::EscapeText(std::u16string_view text, unsigned nodeFlags) {
-  const bool quotes = nodeFlags & NODEFLAG_ESCAPE_QUOTES;
-  const bool keep = nodeFlags & NODEFLAG_KEEP_REFERENCES;
-  std::u16string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    switch (c) {
-      case u'&':
-        if (keep) {
-          if (std::size_t len = referenceLength(text, i)) {
-            out.append(text.substr(i, len));
-            i += len - 1;
-            break;
-          }
-        }
-        out += u"&amp;";
-        break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"':
-        if (quotes) out += u"&quot;";
-        else out += c;
-        break;
-      case u'\'':
-        if (quotes) out += u"&apos;";
-        else out += c;
-        break;
-      default: out += c;
-    }
-  }
-  return out;
+  // Written into a buffer that is not filled first: filling a string of char16_t goes unit
+  // by unit, which a build without optimisation makes costly on megabytes.
+  const auto buf = std::make_unique_for_overwrite<char16_t[]>(escapedLength(text, nodeFlags & NODEFLAG_ESCAPE_QUOTES));
+  return std::u16string(buf.get(), std::size_t(writeEscaped(buf.get(), text, nodeFlags) - buf.get()));
 }
 
 void CXmlDocument::shiftSubtree(std::uint32_t root, std::int64_t delta) {
@@ -164,7 +224,7 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
 
   if (P && p.length == pStartTag) {
     // "<p/>" (or an unended "<p>") opens to hold the new element.
-    const std::u16string_view pName = tagNameOf(P);
+    const std::u16string_view pName = scannedNameOf(P);
     mode = pUnended ? OpenUnended : OpenEmpty;
     at = p.start + p.length - (pUnended ? 1 : 2);  // before the final '>' or at the '/'
     if (mode == OpenEmpty) removed = 1;
@@ -230,7 +290,7 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
   if (mode != Plain) {
     if (mode == OpenEmpty) setStartTagLength(P, pStartTag - 1);
     pr.levelFlags &= ~ELEMENT_UNENDED;
-    setEndTagLength(P, std::uint32_t(tagNameOf(P).size() + 3));
+    setEndTagLength(P, std::uint32_t(scannedNameOf(P).size() + 3));
     linkAsLastChild(P, idx);
   } else if (R && !before) {
     ElementRecord& rr = index_[R];
@@ -276,6 +336,12 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
   return {};
 }
 
+bool CXmlDocument::overlapsText(std::u16string_view s) const {
+  const auto b = reinterpret_cast<std::uintptr_t>(text_.data());
+  const auto p = reinterpret_cast<std::uintptr_t>(s.data());
+  return !s.empty() && p >= b && p < b + text_.size() * sizeof(char16_t);
+}
+
 XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, long long value) {
   // Signed decimal, as "%d" writes it.
   char16_t buf[24];
@@ -293,38 +359,42 @@ XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, long long value)
 XmlOutcome CXmlDocument::SetAttribute(std::u16string_view name, std::u16string_view value) {
   if (flags_ & DOCFLAG_READ_FILE) return {XmlStatus::FileModeActive};
   if (!current_) return {XmlStatus::NoCurrentElement};
-  // Values without markup characters, such as every number, need no escaping pass.
-  const bool plain = value.find_first_of(u"&<>\"'") == std::u16string_view::npos;
-  std::u16string quoted;
-  quoted.reserve(value.size() + name.size() + 4);
-  quoted += u'"';
-  if (plain) quoted += value;
-  else quoted += EscapeText(value, NODEFLAG_ESCAPE_QUOTES);
-  quoted += u'"';
+  if (overlapsText(name) || overlapsText(value)) {
+    const std::u16string ownName(name), ownValue(value);  // the text is about to move
+    return SetAttribute(ownName, ownValue);
+  }
 
   const AttributeSpan a = findAttribute(current_, name);
-  std::uint32_t at, removed;
-  std::u16string ins;
+  std::uint32_t at, removed = 0;
+  std::u16string_view lead;  // what goes before the quoted value
   if (a.found && a.hasEquals) {
     at = a.tokenStart;
     removed = a.tokenEnd - a.tokenStart;
-    ins = std::move(quoted);
   } else if (a.found) {  // written without '=': the bare name gets its value
     at = a.valueEnd;
-    removed = 0;
-    ins = u"=" + quoted;
+    lead = u"=";
   } else {
     at = a.lastTokenEnd;
-    removed = 0;
-    ins.reserve(name.size() + quoted.size() + 2);
-    ins += u' ';
-    ins += name;
-    ins += u'=';
-    ins += quoted;
   }
-  if (text_.size() - removed + ins.size() > kMaxTextLength) return {XmlStatus::TooLarge, at};
-  text_.replace(at, removed, ins);
-  const std::int64_t delta = std::int64_t(ins.size()) - std::int64_t(removed);
+  // The new text is sized first and written once, into a buffer that is not filled first:
+  // " name=" (for a new attribute) or "=", then the escaped value in double quotes. A value
+  // of megabytes then costs one pass of escaping and one splice. Attribute mode keeps no
+  // references, so escapedLength is exact here.
+  const std::size_t newName = a.found ? 0 : name.size() + 2;
+  const std::size_t insLen = newName + lead.size() + escapedLength(value, true) + 2;
+  if (text_.size() - removed + insLen > kMaxTextLength) return {XmlStatus::TooLarge, at};
+  const auto ins = std::make_unique_for_overwrite<char16_t[]>(insLen);
+  char16_t* o = ins.get();
+  if (!a.found) {
+    *o++ = u' ';
+    o = putUnits(o, name);
+    *o++ = u'=';
+  }
+  o = putUnits(putUnits(o, lead), u"\"");
+  o = writeEscaped(o, value, NODEFLAG_ESCAPE_QUOTES);
+  *o = u'"';
+  text_.replace(at, removed, ins.get(), insLen);
+  const std::int64_t delta = std::int64_t(insLen) - std::int64_t(removed);
   ElementRecord& r = index_[current_];
   setStartTagLength(current_, std::uint32_t(std::int64_t(StartTagLength(current_)) + delta));
   r.length = std::uint32_t(std::int64_t(r.length) + delta);

@@ -14,6 +14,17 @@ bool startsStartTag(char16_t c) {
   return (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c > 0x60;
 }
 
+// The characters at which GetTagName stops but the scanner does not: ! " ' ; < = ? and '\'.
+constexpr std::uint64_t kNameStops = (1ull << u'!') | (1ull << u'"') | (1ull << u'\'') | (1ull << u';') |
+                                     (1ull << u'<') | (1ull << u'=') | (1ull << u'?');
+bool holdsNameStop(const char16_t* p, const char16_t* end) {
+  for (; p < end; ++p) {
+    const char16_t c = *p;
+    if (c < 64 ? (kNameStops >> c) & 1 : c == u'\\') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 const char16_t* NodeScanner::findChar(const char16_t* p, const char16_t* end, char16_t c) {
@@ -45,6 +56,34 @@ const char16_t* NodeScanner::findEither(const char16_t* p, const char16_t* end, 
   return p;
 }
 
+const char16_t* NodeScanner::findEscapable(const char16_t* p, const char16_t* end) {
+#if defined(__SSE2__)
+  const __m128i amp = _mm_set1_epi16(short(u'&')), lt = _mm_set1_epi16(short(u'<'));
+  const __m128i gt = _mm_set1_epi16(short(u'>')), quot = _mm_set1_epi16(short(u'"'));
+  const __m128i apos = _mm_set1_epi16(short(u'\''));
+  while (end - p >= 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hit = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi16(block, amp), _mm_cmpeq_epi16(block, lt)),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, gt), _mm_cmpeq_epi16(block, quot)),
+                     _mm_cmpeq_epi16(block, apos)));
+    const int mask = _mm_movemask_epi8(hit);
+    if (mask) return p + (__builtin_ctz(unsigned(mask)) >> 1);
+    p += 8;
+  }
+#endif
+  for (; p < end; ++p) {
+    const char16_t c = *p;
+    if (c == u'&' || c == u'<' || c == u'>' || c == u'"' || c == u'\'') break;
+  }
+  return p;
+}
+
+const char16_t* NodeScanner::endOfTagName(const char16_t* p, const char16_t* end) {
+  while (p < end && !isXmlSpace(*p) && *p != u'/' && *p != u'>') ++p;
+  return p;
+}
+
 void NodeScanner::note(std::u16string_view name, std::u16string_view type, std::uint32_t offset) {
   if (notes_.size() < kMaxPendingNotes) notes_.push_back({name, type, offset});
 }
@@ -64,6 +103,7 @@ ScannedNode NodeScanner::errorNode(std::uint32_t start, std::u16string_view name
 }
 
 std::uint32_t NodeScanner::endOfName(std::uint32_t i, bool stopAtQuestion) const {
+  if (!stopAtQuestion) return std::uint32_t(endOfTagName(t_ + i, t_ + n_) - t_);
   while (i < n_) {
     char16_t c = t_[i];
     if (isXmlSpace(c) || c == u'/' || c == u'>' || (stopAtQuestion && c == u'?')) break;
@@ -95,7 +135,7 @@ std::uint32_t NodeScanner::endOfStartTag(std::uint32_t i, bool& empty) const {
     if (p == end) return npos;
     if (*p == u'"' || *p == u'\'') {
       const char16_t q = *p++;
-      while (p < end && *p != q) ++p;
+      p = findChar(p, end, q);
       if (p == end) return npos;
       ++p;
       continue;
@@ -256,6 +296,7 @@ ScannedNode NodeScanner::scan(std::uint32_t pos) {
   node.nameStart = i;
   node.nameLength = nameEnd - i;
   node.empty = empty;
+  node.nameSyntax = holdsNameStop(t_ + i, t_ + nameEnd);
   return node;
 }
 

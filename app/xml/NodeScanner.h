@@ -16,6 +16,9 @@ struct ScannedNode {
   std::uint32_t nameStart = 0;   // tags and processing instructions
   std::uint32_t nameLength = 0;
   bool empty = false;            // start tags: "<a/>"
+  // Start tags: the name holds a character that ends a tag name where the name is read back
+  // (! " ' ; < = ? \), so the element would answer to a shorter name than its end tag needs.
+  bool nameSyntax = false;
 };
 
 struct ScanNote {
@@ -37,6 +40,12 @@ class NodeScanner {
   // Fast searches over UTF-16 text; return `end` when nothing is found.
   static const char16_t* findChar(const char16_t* p, const char16_t* end, char16_t c);
   static const char16_t* findEither(const char16_t* p, const char16_t* end, char16_t a, char16_t b);
+  // The first of the five characters that escaping rewrites: & < > " '.
+  static const char16_t* findEscapable(const char16_t* p, const char16_t* end);
+
+  // Where a tag name that begins at `from` ends: at whitespace, '/' or '>' (or the end).
+  // The attribute scan and the editing operations read start tags with this same rule.
+  static const char16_t* endOfTagName(const char16_t* from, const char16_t* end);
 
  private:
   // Each returns the offset just past the construct, or npos when the text ends first.

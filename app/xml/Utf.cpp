@@ -11,17 +11,20 @@ namespace xml::utf {
 namespace {
 
 constexpr std::uint64_t kHigh8 = 0x8080808080808080ull;
-constexpr std::uint64_t kOnes8 = 0x0101010101010101ull;
 
 inline std::uint64_t load64(const void* p) {
   std::uint64_t v;
   std::memcpy(&v, p, 8);
   return v;
 }
-// True when the 8 bytes are all ASCII and none is zero.
+#if !defined(__SSE2__)
+constexpr std::uint64_t kOnes8 = 0x0101010101010101ull;
+
+// True when the 8 bytes are all ASCII and none is zero (the block test without SSE2).
 inline bool plainAscii(std::uint64_t v) {
   return ((v | ((v - kOnes8) & ~v)) & kHigh8) == 0;
 }
+#endif
 inline bool isCont(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 }  // namespace

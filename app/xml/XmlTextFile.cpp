@@ -4,6 +4,7 @@
 #include "XmlTextFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -402,22 +403,70 @@ XmlOutcome CXmlDocument::ReadTextFile(const std::filesystem::path& path, std::u1
 
 namespace {
 
-// A temporary file beside the target, removed unless committed.
+// Temporary files are named ".<target name>.tmp-<pid>-<n>" beside the target. The save that
+// owns one holds an exclusive flock on it until the rename, so a file of that name that can
+// be locked belongs to a save that was killed: the next save to the same target removes it.
+std::string tempPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + ".tmp-";
+}
+
+bool isTempName(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (i != dash && (name[i] < '0' || name[i] > '9')) return false;
+  return true;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+  return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+}
+
+// Removes the temporary files of killed saves to `target`. A file that a live save holds
+// cannot be locked and stays; so does anything on a file system without flock. Failures
+// only mean that a leftover stays a little longer.
+void removeLeftoverTemps(const std::filesystem::path& target) {
+  const std::string prefix = tempPrefix(target);
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folderOf(target), ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const std::filesystem::path& path = it->path();
+    if (!isTempName(path.filename().string(), prefix)) continue;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
+
+// A temporary file beside the target, removed unless committed, and locked while it lives.
 class TempFile {
  public:
   explicit TempFile(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    const std::string prefix = tempPrefix(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string name = ".";
-      name += target.filename().string();
-      name += ".tmp-";
-      name += std::to_string(::getpid());
-      name += '-';
-      name += std::to_string(counter++);
-      path_ = dir / name;
+      path_ = folderOf(target) / (prefix + std::to_string(::getpid()) + '-' + std::to_string(counter++));
       fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0 || errno != EEXIST) break;
+      if (fd_ < 0) {
+        if (errno != EEXIST) break;
+        continue;
+      }
+      if (lockedAndNamed()) break;
+      // Another save's sweep took the file between its creation and the lock: a new name.
+      ::close(fd_);
+      fd_ = -1;
+      errno = EEXIST;
+    }
+    if (fd_ < 0) {
+      const int err = errno;  // what the caller reports
+      path_.clear();
+      errno = err;
     }
   }
   ~TempFile() {
@@ -437,6 +486,16 @@ class TempFile {
   void committed() { committed_ = true; }
 
  private:
+  // The lock marks the file as in use; it is taken without waiting (a sweep holds a lock
+  // only for the moment of its check). Without flock support the file is simply unlocked,
+  // and no sweep can lock it either.
+  bool lockedAndNamed() const {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) return errno != EWOULDBLOCK && errno != EINTR;
+    struct stat held {}, named {};
+    return ::fstat(fd_, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+           named.st_dev == held.st_dev;
+  }
+
   std::filesystem::path path_;
   int fd_ = -1;
   bool committed_ = false;
@@ -484,6 +543,7 @@ XmlOutcome CXmlDocument::WriteTextFile(const std::filesystem::path& path, std::u
     if (!ec) target = resolved;
   }
 
+  removeLeftoverTemps(target);
   TempFile temp(target);
   if (temp.fd() < 0) return fail(XmlStatus::OpenFailed, 0, errno);
   Writer out{temp.fd()};
@@ -582,8 +642,7 @@ XmlOutcome CXmlDocument::WriteTextFile(const std::filesystem::path& path, std::u
   if (::rename(temp.path().c_str(), target.c_str()) != 0) return fail(XmlStatus::RenameFailed, out.written, errno);
   temp.committed();
   // Make the rename itself durable; a failure here no longer endangers either file.
-  const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dfd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);

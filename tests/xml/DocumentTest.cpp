@@ -53,6 +53,12 @@ const ParseCase kParseCases[] = {
     {"end of text closes everything", u"<a><b>", "<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"6\"/>"
      "<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"6\"/><root_has_sibling/>", "a b", false},
     {"note values are escaped", u"<r></a&amp;></r>", "<lone_end_tag tagname=\"a&amp;amp;\" offset=\"3\"/>", "r", false},
+    // A name that GetTagName would cut short cannot match the end tag an edit writes for it.
+    {"quote straight after a tag name", u"<A><b\"x=\"1\"/></A>",
+     "<tag_name_syntax tagname=\"b&quot;x=&quot;1&quot;\" offset=\"3\"/>", "A{b\"x=\"1\"}", false},
+    {"other characters that cut a tag name", u"<r><a?/><c;d></c;d></r>",
+     "<tag_name_syntax tagname=\"a?\" offset=\"3\"/><tag_name_syntax tagname=\"c;d\" offset=\"8\"/>", "r{a? c;d}", false},
+    {"dots, dashes and colons in names", u"<x:r><a.b-c_d/></x:r>", "", "x:r{a.b-c_d}", true},
 };
 
 class ParseTable : public ::testing::TestWithParam<ParseCase> {};
@@ -177,6 +183,7 @@ const AttributeCase kAttributeCases[] = {
     {u"<a x='&Oslash;&oslash;&OSLASH;&euro;&apos;&quot;'/>", u"x", u"\u00D8\u00F8\u00F8\u20AC'\""},
     {u"<a x='&verylongname;'/>", u"x", u"&verylongname;"},
     {u"<a x='&\u00e9;'/>", u"x", u"&\u00e9;"},
+    {u"<a x='&amp;&amp&lt;&gt&lt'/>", u"x", u"&&amp<&gt&lt"},
 };
 
 class AttributeTable : public ::testing::TestWithParam<AttributeCase> {};

@@ -1,6 +1,8 @@
 // AddElement and SetAttribute: the exact text they produce and the index they keep.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "CXmlDocument.h"
 #include "XmlNotes.h"
 #include "XmlTestSupport.h"
@@ -65,6 +67,52 @@ TEST(Edit, EscapingBothWays) {
       {u"\r\n\t\u00e9", xml::NODEFLAG_ESCAPE_QUOTES, u"\r\n\t\u00e9"},
   };
   for (const auto& c : cases) EXPECT_EQ(CXmlDocument::EscapeText(c.in, c.flags), c.out) << narrow(c.in);
+}
+
+TEST(Edit, StartTagsReadAsTheScannerReadsThem) {
+  // An attribute and a child added to the element at `path`: the edited text parses back
+  // into the same elements and values, without an unended element or a lone end tag.
+  struct {
+    std::u16string_view text;
+    unsigned docFlags;
+    std::vector<std::u16string_view> path;
+    std::u16string_view expected;
+  } cases[] = {
+      // The name runs on past the quote for the scanner, so the end tag repeats all of it.
+      {u"<A><b\"x=\"1\"/></a>", xml::DOCFLAG_IGNORE_CASE, {u"A", u"b"},
+       u"<A><b\"x=\"1\" z=\"v\">\r\n<n/>\r\n</b\"x=\"1\"></a>"},
+      // A quote where an attribute name belongs opens nothing: the tag ends at the first '>'
+      // and the new attribute goes before it, not into the text after it.
+      {u"<a \"x>y</a>", 0, {u"a"}, u"<a \"x z=\"v\">y<n/>\r\n</a>"},
+  };
+  auto moveTo = [](CXmlDocument& doc, const std::vector<std::u16string_view>& path) {
+    doc.ResetPosition();
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      if (i > 0 && !doc.EnterElement()) return false;
+      if (!doc.FindElement(path[i])) return false;
+    }
+    return true;
+  };
+  for (const auto& c : cases) {
+    CXmlDocument doc;
+    doc.SetFlags(c.docFlags);
+    doc.SetDocumentText(c.text);
+    ASSERT_TRUE(moveTo(doc, c.path)) << narrow(c.text);
+    ASSERT_TRUE(doc.SetAttribute(u"z", u"v"));
+    ASSERT_TRUE(doc.AddElement(u"n", {}, xml::NODEFLAG_AS_CHILD));
+    EXPECT_EQ(doc.GetDocumentText(), c.expected) << narrow(c.text);
+    xmltest::expectConsistent(doc);
+
+    CXmlDocument again;
+    again.SetFlags(c.docFlags);
+    again.SetDocumentText(doc.GetDocumentText());
+    EXPECT_EQ(xmltest::tree(again), xmltest::tree(doc)) << narrow(c.text);
+    const std::string notes = narrow(again.GetResult());
+    EXPECT_EQ(notes.find("unended_start_tag"), std::string::npos) << notes;
+    EXPECT_EQ(notes.find("lone_end_tag"), std::string::npos) << notes;
+    ASSERT_TRUE(moveTo(again, c.path));
+    EXPECT_EQ(again.GetAttribute(u"z"), u"v") << narrow(c.text);
+  }
 }
 
 TEST(Edit, OpensEmptyAndContentlessParents) {

@@ -1,6 +1,8 @@
 // Files and encodings: BOMs, declared encodings, the UTF-8 test, notes, round trips and the
 // atomic save.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "CXmlDocument.h"
 #include "Utf.h"
@@ -235,6 +238,56 @@ TEST_F(TextFile, SaveKeepsPermissionsAndFollowsLinks) {
   EXPECT_EQ(read(target), "<r/>");
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(TextFile, SaveRemovesTemporaryFilesOfKilledSaves) {
+  const fs::path target = write("t.pro", "old");
+  write("other.pro", "other");
+  enum Kind { Unlocked, Held, Folder, Link };
+  const struct {
+    const char* name;
+    Kind kind;
+    bool removed;
+  } cases[] = {
+      {".t.pro.tmp-4242-0", Unlocked, true},
+      {".t.pro.tmp-1-17", Unlocked, true},
+      {".t.pro.tmp-4243-1", Held, false},  // a save still writing it
+      {".t.pro.tmp-5-6", Folder, false},
+      {".t.pro.tmp-7-8", Link, false},
+      {".other.pro.tmp-9-0", Unlocked, false},  // another target's
+      {".t.pro.tmp-abc", Unlocked, false},
+      {".t.pro.tmp-1-", Unlocked, false},
+      {".t.pro.tmp--1", Unlocked, false},
+      {".t.pro.tmp-1-2.bak", Unlocked, false},
+      {"t.pro.tmp-1-2", Unlocked, false},
+  };
+  std::vector<int> held;
+  for (const auto& c : cases) {
+    const fs::path p = dir_ / c.name;
+    switch (c.kind) {
+      case Folder: fs::create_directory(p); break;
+      case Link: fs::create_symlink(dir_ / "other.pro", p); break;
+      default: {
+        write(c.name, "partial");
+        if (c.kind == Held) {
+          const int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC);
+          ASSERT_GE(fd, 0);
+          ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+          held.push_back(fd);
+        }
+      }
+    }
+  }
+  CXmlDocument doc(u"<r/>");
+  ASSERT_TRUE(doc.SaveFile(target));
+  EXPECT_EQ(read(target), "<r/>");
+  for (const auto& c : cases) EXPECT_EQ(!fs::exists(fs::symlink_status(dir_ / c.name)), c.removed) << c.name;
+  EXPECT_EQ(read(dir_ / "other.pro"), "other");
+  EXPECT_EQ(read(dir_ / ".t.pro.tmp-4243-1"), "partial");
+  for (const int fd : held) ::close(fd);
+  // Once its save is gone, the next save takes that one as well.
+  ASSERT_TRUE(doc.SaveFile(target));
+  EXPECT_FALSE(fs::exists(dir_ / ".t.pro.tmp-4243-1"));
 }
 
 TEST_F(TextFile, AppendKeepsExistingContent) {
