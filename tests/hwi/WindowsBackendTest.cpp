@@ -152,11 +152,12 @@ public:
     std::vector<HookedKey> keys;
 };
 
-void typeKey(WORD vk) {
+void typeKey(WORD vk, DWORD flags = 0) {
     INPUT in[2]{};
     in[0].type = in[1].type = INPUT_KEYBOARD;
     in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    in[0].ki.dwFlags = flags;
+    in[1].ki.dwFlags = flags | KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof(INPUT));
 }
 
@@ -178,18 +179,19 @@ TEST(HwiWindowsHook, TypedKeysArriveTranslatedAndStopAfterUninstall) {
         FAIL() << "SetWindowsHookExW failed: " << GetLastError();
     }
     typeKey('A');
-    pumpMessages(std::chrono::seconds(3), target, 2);
+    typeKey(VK_RCONTROL, KEYEVENTF_EXTENDEDKEY);
+    pumpMessages(std::chrono::seconds(10), target, 4);  // returns as soon as all are in
     if (target.keys.empty() && underWine()) {
         UninstallHook();
         GTEST_SKIP() << "Wine delivers no typed keys to a hook without a desktop";
     }
-    ASSERT_EQ(target.keys.size(), 2u);
-    EXPECT_EQ(target.keys[0], (HookedKey{0x41, 0}));
-    EXPECT_EQ(target.keys[1], (HookedKey{0x80000041u, 0}));
+    const std::vector<HookedKey> expected = {
+        {0x41, 0}, {0x80000041u, 0}, {0xA3, 0x01000000u}, {0x800000A3u, 0x01000000u}};
+    EXPECT_EQ(target.keys, expected);
     UninstallHook();
     typeKey(VK_F24);  // should it reach the desktop after all, a key nothing acts on
-    pumpMessages(std::chrono::milliseconds(300), target, 3);
-    EXPECT_EQ(target.keys.size(), 2u);
+    pumpMessages(std::chrono::milliseconds(300), target, 5);
+    EXPECT_EQ(target.keys.size(), expected.size());
 }
 
 }  // namespace
