@@ -221,6 +221,7 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
   std::u16string ins;
   enum { Plain, OpenEmpty, OpenUnended } mode = Plain;
   const bool replace = nodeFlags & NODEFLAG_REPLACE_CONTENT;
+  bool spaceBeforeGt = false;  // an opened "<p//>" becomes "<p/ >", which does not read as empty
 
   if (P && p.length == pStartTag) {
     // "<p/>" (or an unended "<p>") opens to hold the new element.
@@ -228,7 +229,10 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
     mode = pUnended ? OpenUnended : OpenEmpty;
     at = p.start + p.length - (pUnended ? 1 : 2);  // before the final '>' or at the '/'
     if (mode == OpenEmpty) removed = 1;
-    ins = u">";
+    // The scanner calls a start tag empty when its '>' follows a '/': where another '/' stands
+    // before the one replaced, a space keeps the opened tag from reading as empty again.
+    spaceBeforeGt = mode == OpenEmpty && at > p.start && text_[at - 1] == u'/';
+    ins = spaceBeforeGt ? u" >" : u">";
     ins += crlf;
     elementOffset = std::uint32_t(ins.size());
     ins += element;
@@ -288,7 +292,7 @@ XmlOutcome CXmlDocument::AddElement(std::u16string_view name, std::u16string_vie
   // Link it.
   ElementRecord& pr = index_[P];
   if (mode != Plain) {
-    if (mode == OpenEmpty) setStartTagLength(P, pStartTag - 1);
+    if (mode == OpenEmpty) setStartTagLength(P, pStartTag - (spaceBeforeGt ? 0 : 1));
     pr.levelFlags &= ~ELEMENT_UNENDED;
     setEndTagLength(P, std::uint32_t(scannedNameOf(P).size() + 3));
     linkAsLastChild(P, idx);

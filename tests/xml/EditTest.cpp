@@ -84,6 +84,8 @@ TEST(Edit, StartTagsReadAsTheScannerReadsThem) {
       // A quote where an attribute name belongs opens nothing: the tag ends at the first '>'
       // and the new attribute goes before it, not into the text after it.
       {u"<a \"x>y</a>", 0, {u"a"}, u"<a \"x z=\"v\">y<n/>\r\n</a>"},
+      // Opening "<a/t<//>" at its last '/' would leave "</>", an empty tag once more.
+      {u"<a/t<//>", 0, {u"a"}, u"<a z=\"v\"/t</ >\r\n<n/>\r\n</a>"},
   };
   auto moveTo = [](CXmlDocument& doc, const std::vector<std::u16string_view>& path) {
     doc.ResetPosition();
