@@ -46,10 +46,11 @@ enum class KeyboardAccess {
 struct KX30_API KeyboardAccessReport {
     KeyboardDeviceInfo device;
     KeyboardAccess access = KeyboardAccess::Ok;
-    int errorNumber = 0;  // errno of the failed open, 0 for Ok
+    int errorNumber = 0;  // the platform's error code of the failed open (errno; on Windows
+                          // GetLastError()), 0 for Ok
 };
 
-// What an errno from opening a device node or connecting to a socket means for the user.
+// What the platform's error code from opening a device or connecting to a socket means.
 KX30_API KeyboardAccess keyboardAccessFromError(int errorNumber);
 
 // A short English description of access ("permission denied", ...).

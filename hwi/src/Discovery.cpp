@@ -53,17 +53,6 @@ KeyboardAccess keyboardAccessFromError(int errorNumber) {
     }
 }
 
-const char* describeKeyboardAccess(KeyboardAccess access) {
-    switch (access) {
-    case KeyboardAccess::Ok: return "ok";
-    case KeyboardAccess::PermissionDenied: return "permission denied";
-    case KeyboardAccess::Busy: return "in use by another program";
-    case KeyboardAccess::Gone: return "went away";
-    case KeyboardAccess::Failed: break;
-    }
-    return "could not be opened";
-}
-
 std::vector<KeyboardAccessReport> probeKeyboards() {
     std::vector<KeyboardAccessReport> reports;
     for (KeyboardDeviceInfo& device : listKeyboards()) {

@@ -37,3 +37,14 @@ std::string emulatorSocketPath() {
         return std::string(runtime) + "/kelvane-x30-emulator.sock";
     return "/tmp/kelvane-x30-emulator.sock";
 }
+
+const char* describeKeyboardAccess(KeyboardAccess access) {
+    switch (access) {
+    case KeyboardAccess::Ok: return "ok";
+    case KeyboardAccess::PermissionDenied: return "permission denied";
+    case KeyboardAccess::Busy: return "in use by another program";
+    case KeyboardAccess::Gone: return "went away";
+    case KeyboardAccess::Failed: break;
+    }
+    return "could not be opened";
+}
